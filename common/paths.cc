@@ -1,0 +1,28 @@
+#include "paths.h"
+
+#include <cstring>
+#include <sys/stat.h>
+
+void pathBase(char* path)
+{
+    char* slash = std::strrchr(path, '/');
+    if (slash != nullptr)
+        *slash = '\0';
+    else
+        path[0] = '\0';
+}
+
+bool isSameFile(const char* first, const char* second)
+{
+    struct stat a{};
+    struct stat b{};
+    if (stat(first, &a) != 0 || stat(second, &b) != 0)
+        return false;
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+bool isRegularFile(const char* path)
+{
+    struct stat status{};
+    return stat(path, &status) == 0 && S_ISREG(status.st_mode);
+}

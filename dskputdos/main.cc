@@ -1,0 +1,7 @@
+// dskputdos: writes a DOS image onto tracks 0 to 2 of a diskette image.
+#include "dialogue.h"
+
+int main()
+{
+    return dskputdosMain();
+}

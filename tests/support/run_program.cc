@@ -1,0 +1,110 @@
+#include "run_program.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+std::string programPath(const std::string& name)
+{
+    if (!name.empty() && name[0] == '/')
+        return name;
+    return std::string(SUITE_BIN_DIR) + "/" + name;
+}
+
+namespace {
+
+// Standard input comes from an unlinked temporary file, so a program that
+// stops reading early never blocks the test on a full pipe.
+int inputFile(const std::string& input)
+{
+    char name[] = "/tmp/suite-input-XXXXXX";
+    int fd = mkstemp(name);
+    if (fd < 0)
+        return -1;
+    unlink(name);
+    size_t done = 0;
+    while (done < input.size()) {
+        ssize_t put = write(fd, input.data() + done, input.size() - done);
+        if (put <= 0) {
+            close(fd);
+            return -1;
+        }
+        done += static_cast<size_t>(put);
+    }
+    lseek(fd, 0, SEEK_SET);
+    return fd;
+}
+
+} // namespace
+
+RunResult runProgram(const std::string& name, const std::vector<std::string>& args, const std::string& input,
+                     const RunOptions& options)
+{
+    RunResult result;
+    int in = inputFile(input);
+    int out[2];
+    if (in < 0 || pipe(out) != 0)
+        return result;
+
+    std::vector<std::string> argv;
+    if (options.asNobody) {
+        for (const char* word : {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"})
+            argv.emplace_back(word);
+    }
+    argv.push_back(programPath(name));
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::vector<char*> cargv;
+    for (auto& word : argv)
+        cargv.push_back(word.data());
+    cargv.push_back(nullptr);
+
+    pid_t pid = fork();
+    if (pid == 0) {
+        dup2(in, STDIN_FILENO);
+        dup2(out[1], STDOUT_FILENO);
+        close(in);
+        close(out[0]);
+        close(out[1]);
+        if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0)
+            _exit(127);
+        execvp(cargv[0], cargv.data());
+        _exit(127);
+    }
+    close(in);
+    close(out[1]);
+
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.timeoutSeconds);
+    char buffer[65536];
+    for (;;) {
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            kill(pid, SIGKILL);
+            result.timedOut = true;
+            break;
+        }
+        pollfd watch{out[0], POLLIN, 0};
+        int ready = poll(&watch, 1, static_cast<int>(left.count()));
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+            continue;
+        ssize_t got = read(out[0], buffer, sizeof buffer);
+        if (got <= 0)
+            break;
+        result.output.append(buffer, static_cast<size_t>(got));
+    }
+    close(out[0]);
+
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (!result.timedOut && WIFEXITED(status))
+        result.status = WEXITSTATUS(status);
+    return result;
+}
