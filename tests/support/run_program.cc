@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -41,6 +43,24 @@ int inputFile(const std::string& input)
     return fd;
 }
 
+// A copy of the program in a folder of its own under /tmp, so that user
+// nobody can run it even when the build folder sits below a private home.
+std::string copyForNobody(const std::string& program, std::string& folder)
+{
+    char name[] = "/tmp/suite-nobody-XXXXXX";
+    if (mkdtemp(name) == nullptr)
+        return program;
+    folder = name;
+    chmod(name, 0755);
+    std::filesystem::path copy = folder + "/" + std::filesystem::path(program).filename().string();
+    std::error_code failed;
+    std::filesystem::copy_file(program, copy, failed);
+    if (failed)
+        return program;
+    chmod(copy.c_str(), 0755);
+    return copy.string();
+}
+
 } // namespace
 
 RunResult runProgram(const std::string& name, const std::vector<std::string>& args, const std::string& input,
@@ -53,11 +73,14 @@ RunResult runProgram(const std::string& name, const std::vector<std::string>& ar
         return result;
 
     std::vector<std::string> argv;
+    std::string program = programPath(name);
+    std::string copyFolder;
     if (options.asNobody) {
         for (const char* word : {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"})
             argv.emplace_back(word);
+        program = copyForNobody(program, copyFolder);
     }
-    argv.push_back(programPath(name));
+    argv.push_back(program);
     argv.insert(argv.end(), args.begin(), args.end());
     std::vector<char*> cargv;
     for (auto& word : argv)
@@ -106,5 +129,9 @@ RunResult runProgram(const std::string& name, const std::vector<std::string>& ar
     }
     if (!result.timedOut && WIFEXITED(status))
         result.status = WEXITSTATUS(status);
+    if (!copyFolder.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(copyFolder, ignored);
+    }
     return result;
 }

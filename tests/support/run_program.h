@@ -12,7 +12,7 @@ struct RunResult {
 };
 
 struct RunOptions {
-    std::string cwd;          // working folder; empty keeps the test's own
+    std::string cwd = {};     // working folder; empty keeps the test's own
     bool asNobody = false;    // run as user nobody, so file modes apply
     int timeoutSeconds = 30;  // the program is killed after this
 };

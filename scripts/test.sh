@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Builds the suite and runs every test twice: a plain build, then a build
+# under AddressSanitizer and UndefinedBehaviorSanitizer. Installs what it
+# needs from Debian's packages when it is missing (run as root, or with sudo).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+. scripts/needs.sh
+need_packages cmake:cmake make:make g++:g++ setpriv:util-linux
+[ -f /usr/include/gtest/gtest.h ] || install_packages libgtest-dev
+
+jobs=${JOBS:-2}
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$jobs"
+ctest --test-dir build --output-on-failure -j"$jobs"
+
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DSUITE_SANITIZE=ON >/dev/null
+cmake --build build-sanitize -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-sanitize --output-on-failure -j"$jobs"

@@ -1,0 +1,65 @@
+// Blank images as the diskette's DOS lays them out, and the dskblank helper.
+#include "run_program.h"
+#include "test_files.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(BlankImage, VtocBitmapAndCatalogChainForEveryGeometry)
+{
+    for (const Geometry& g : AllGeometries) {
+        SCOPED_TRACE(std::to_string(g.tracks) + "x" + std::to_string(g.sectors));
+        Bytes image = blankImage(g.tracks, g.sectors);
+        ASSERT_EQ(image.size(), static_cast<size_t>(g.tracks) * g.sectors * 256);
+        const size_t vtoc = fileOffset(g.sectors, 17, 0);
+        EXPECT_EQ(image[vtoc + 0x01], 17);
+        EXPECT_EQ(image[vtoc + 0x02], g.sectors - 1);
+        EXPECT_EQ(image[vtoc + 0x03], 3);
+        EXPECT_EQ(image[vtoc + 0x06], 254);
+        EXPECT_EQ(image[vtoc + 0x27], 122);
+        EXPECT_EQ(image[vtoc + 0x30], 17);
+        EXPECT_EQ(image[vtoc + 0x31], 1);
+        EXPECT_EQ(image[vtoc + 0x34], g.tracks);
+        EXPECT_EQ(image[vtoc + 0x35], g.sectors);
+        EXPECT_EQ(image[vtoc + 0x36], 0x00);
+        EXPECT_EQ(image[vtoc + 0x37], 0x01);
+        for (int t = 0; t < 48; ++t) {
+            const bool free = t < g.tracks && t > 2 && t != 17;
+            const size_t map = vtoc + 0x38 + 4 * static_cast<size_t>(t);
+            EXPECT_EQ(image[map], free ? 0xFF : 0x00) << t;
+            EXPECT_EQ(image[map + 1], free ? 0xFF : 0x00) << t;
+            EXPECT_EQ(image[map + 2], free && g.sectors == 32 ? 0xFF : 0x00) << t;
+            EXPECT_EQ(image[map + 3], free && g.sectors == 32 ? 0xFF : 0x00) << t;
+        }
+        // Walk the chain: every sector of track 17 from the last down to 1, then 0/0.
+        int t = image[vtoc + 1];
+        int s = image[vtoc + 2];
+        int expected = g.sectors - 1;
+        while (s != 0) {
+            ASSERT_EQ(t, 17);
+            ASSERT_EQ(s, expected--);
+            const size_t at = fileOffset(g.sectors, t, s);
+            t = image[at + 1];
+            s = image[at + 2];
+        }
+        EXPECT_EQ(expected, 0);
+        EXPECT_EQ(t, 0);
+    }
+}
+
+TEST(BlankImage, HelperToolWritesTheSameBytes)
+{
+    TempDir dir;
+    for (const Geometry& g : AllGeometries) {
+        const std::string path = dir.file("blank.dsk");
+        RunResult run = runProgram("dskblank", {path, std::to_string(g.tracks), std::to_string(g.sectors)}, "");
+        ASSERT_EQ(run.status, 0) << run.output;
+        EXPECT_EQ(readFile(path), blankImage(g.tracks, g.sectors));
+    }
+    RunResult bad = runProgram("dskblank", {dir.file("bad.dsk"), "36", "16"}, "");
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_THROW(blankImage(36, 16), std::runtime_error);
+}
+
+} // namespace

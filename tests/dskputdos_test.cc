@@ -1,0 +1,248 @@
+// The DOS installer: dialogue byte for byte, placement on every geometry, bad input.
+#include "run_program.h"
+#include "test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <sys/stat.h>
+
+namespace {
+
+const std::string Menu = "\nEnter DOS version number:\n\n1)  DOS 3.3\n\n2)  DOS 4.0 - 35 sectors\n\n"
+                         "3)  DOS 4.1 - 32 sectors\n\nEnter selection:  \n";
+const std::string ImagePrompt = "\nEnter path of diskette image to process:  \n";
+const std::string DosPrompt = "\nEnter path of DOS file:  \n";
+const std::string PauseText = "\n\nPress <cr> to continue ...  \n\n";
+
+std::string freeLine(int count)
+{
+    return "\nFree space on this diskette is " + std::to_string(count) + " sectors.\n\n";
+}
+
+// Where each version keeps the DOS file's blocks: runs of consecutive blocks
+// going to consecutive sectors of one track.
+struct Run {
+    int firstBlock;
+    int lastBlock;
+    int track;
+    int firstSector;
+};
+const std::vector<Run> Places[3] = {
+    {{0, 3, 0, 12}, {4, 19, 1, 0}, {20, 24, 2, 0}, {25, 25, 0, 0}, {26, 34, 0, 1}},
+    {{0, 6, 0, 9}, {7, 22, 1, 0}, {23, 25, 2, 0}, {26, 26, 0, 0}, {27, 34, 0, 1}},
+    {{0, 8, 0, 7}, {9, 24, 1, 0}, {28, 28, 0, 0}, {29, 34, 0, 1}},
+};
+
+// A formatted image whose tracks 0 to 3 hold a pattern, so that clearing and
+// leaving alone can both be seen.
+Bytes usedImage(const Geometry& g)
+{
+    Bytes image = blankImage(g.tracks, g.sectors);
+    Bytes pattern = patternBytes(fileOffset(g.sectors, 4, 0), 99);
+    std::copy(pattern.begin(), pattern.end(), image.begin());
+    return image;
+}
+
+Bytes expectedAfter(const Bytes& loaded, const Geometry& g, int version, const Bytes& dos)
+{
+    Bytes image = loaded;
+    std::fill(image.begin(), image.begin() + static_cast<long>(fileOffset(g.sectors, 2, 0)), 0);
+    for (const Run& run : Places[version - 1]) {
+        for (int b = run.firstBlock; b <= run.lastBlock; ++b) {
+            const size_t at = fileOffset(g.sectors, run.track, run.firstSector + b - run.firstBlock);
+            std::copy(dos.begin() + b * 256, dos.begin() + b * 256 + 256, image.begin() + static_cast<long>(at));
+        }
+    }
+    return image;
+}
+
+struct Files {
+    TempDir dir;
+    std::string image = dir.file("disk.dsk");
+    std::string dos = dir.file("dos.bin");
+};
+
+TEST(DskputdosPlacement, EveryVersionOnEveryGeometry)
+{
+    const Bytes dos = patternBytes(8960, 7);
+    for (const Geometry& g : AllGeometries) {
+        for (int version = 1; version <= 3; ++version) {
+            SCOPED_TRACE(std::to_string(g.tracks) + "x" + std::to_string(g.sectors) + " v" + std::to_string(version));
+            Files s;
+            const Bytes loaded = usedImage(g);
+            writeFile(s.image, loaded);
+            writeFile(s.dos, dos);
+            RunResult run = runProgram("dskputdos", {}, std::to_string(version) + "\n" + s.image + "\n" + s.dos + "\n\n");
+            EXPECT_EQ(run.status, 0);
+            EXPECT_EQ(run.output, Menu + ImagePrompt + freeLine((g.tracks - 4) * g.sectors) + DosPrompt +
+                                      "\nDOS size is 0x2300.\n" + PauseText);
+            const Bytes after = readFile(s.image);
+            ASSERT_EQ(after.size(), loaded.size());
+            EXPECT_TRUE(after == expectedAfter(loaded, g, version, dos)) << "placement differs";
+            const size_t vtoc = fileOffset(g.sectors, 17, 0);
+            EXPECT_TRUE(std::equal(after.begin() + static_cast<long>(vtoc), after.begin() + static_cast<long>(vtoc) + 256,
+                                   loaded.begin() + static_cast<long>(vtoc)))
+                << "the VTOC is saved as loaded";
+        }
+    }
+}
+
+TEST(DskputdosPlacement, SpotChecksOfTheThreeLayouts)
+{
+    // Independent of the table above: a few places named byte for byte.
+    const Bytes dos = patternBytes(8960, 3);
+    auto block = [&](size_t from) { return Bytes(dos.begin() + static_cast<long>(from), dos.begin() + static_cast<long>(from) + 256); };
+    auto sector = [](const Bytes& image, int t, int s) {
+        return Bytes(image.begin() + static_cast<long>(fileOffset(16, t, s)), image.begin() + static_cast<long>(fileOffset(16, t, s)) + 256);
+    };
+    const Bytes ones(256, 0xFF);
+    const Bytes zeros(256, 0x00);
+    for (int version = 1; version <= 3; ++version) {
+        Files s;
+        writeFile(s.image, Bytes(143360, 0xFF));
+        writeFile(s.dos, dos);
+        runProgram("dskputdos", {}, std::to_string(version) + "\n" + s.image + "\n" + s.dos + "\n\n");
+        Bytes image = readFile(s.image);
+        if (version == 1) {
+            EXPECT_EQ(sector(image, 0, 10), zeros);
+            EXPECT_EQ(sector(image, 0, 11), zeros);
+            EXPECT_EQ(sector(image, 0, 0), block(6400));
+            EXPECT_EQ(sector(image, 0, 12), block(0));
+            EXPECT_EQ(sector(image, 2, 4), block(6144));
+            EXPECT_EQ(sector(image, 2, 5), ones);
+            EXPECT_EQ(sector(image, 34, 15), ones);
+        } else if (version == 2) {
+            EXPECT_EQ(sector(image, 0, 9), block(0));
+            EXPECT_EQ(sector(image, 0, 0), block(6656));
+            EXPECT_EQ(sector(image, 0, 8), block(8704));
+            EXPECT_EQ(sector(image, 2, 2), block(6400));
+            EXPECT_EQ(sector(image, 2, 3), ones);
+        } else {
+            EXPECT_EQ(sector(image, 0, 0), block(7168));
+            EXPECT_EQ(sector(image, 0, 6), block(8704));
+            for (int sec = 0; sec < 16; ++sec)
+                EXPECT_EQ(sector(image, 2, sec), ones);
+            for (size_t b = 6400; b < 7168; b += 256)
+                EXPECT_EQ(std::search(image.begin(), image.end(), dos.begin() + static_cast<long>(b), dos.begin() + static_cast<long>(b) + 256), image.end());
+        }
+    }
+}
+
+TEST(DskputdosMenu, InvalidChoicesBringTheMenuBackAndBlanksAreSkipped)
+{
+    Files s;
+    writeFile(s.image, blankImage(35, 16));
+    writeFile(s.dos, patternBytes(8960));
+    RunResult run = runProgram("dskputdos", {}, "0\n4\n-1\nword\n  2 and more\n" + s.image + "\n" + s.dos + "\n\n");
+    EXPECT_EQ(run.output, Menu + Menu + Menu + Menu + Menu + ImagePrompt + freeLine(496) + DosPrompt +
+                              "\nDOS size is 0x2300.\n" + PauseText);
+    // Version 2 puts block 0 on track 0 sector 9.
+    Bytes image = readFile(s.image);
+    Bytes dos = patternBytes(8960);
+    EXPECT_TRUE(std::equal(dos.begin(), dos.begin() + 256, image.begin() + static_cast<long>(fileOffset(16, 0, 9))));
+}
+
+TEST(DskputdosEndings, EmptyAnswerOrEndOfInputAtEachPromptLeavesTheImageAlone)
+{
+    Files s;
+    const Bytes loaded = usedImage({35, 32});
+    writeFile(s.image, loaded);
+    writeFile(s.dos, patternBytes(8960));
+    const std::string afterImage = Menu + ImagePrompt + freeLine(31 * 32) + DosPrompt;
+    struct Case {
+        std::string input;
+        std::string output;
+    } cases[] = {
+        {"\n", Menu},
+        {"", Menu},
+        {"1\n\n", Menu + ImagePrompt},
+        {"1\n", Menu + ImagePrompt},
+        {"3\n" + s.image + "\n\n", afterImage},
+        {"3\n" + s.image + "\n", afterImage},
+    };
+    for (const Case& c : cases) {
+        RunResult run = runProgram("dskputdos", {}, c.input);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.output, c.output) << c.input;
+        EXPECT_EQ(readFile(s.image), loaded) << c.input;
+    }
+}
+
+TEST(DskputdosEndings, MissingImageIsAskedAgainAndBadSizeEnds)
+{
+    Files s;
+    const std::string missing = s.dir.file("nope.dsk");
+    RunResult run = runProgram("dskputdos", {}, "1\n" + missing + "\n\n\n");
+    EXPECT_EQ(run.output, Menu + ImagePrompt + "\nError from stat() for diskette file '" + missing + "'.\n\n" + PauseText + ImagePrompt);
+
+    const Bytes odd(143361, 0x5A);
+    writeFile(s.image, odd);
+    run = runProgram("dskputdos", {}, "1\n" + s.image + "\n\n");
+    EXPECT_EQ(run.output, Menu + ImagePrompt + "\nError, the diskette size of '143361' is not recognized for file '" +
+                              s.image + "'.\n\n" + PauseText);
+    EXPECT_EQ(readFile(s.image), odd);
+}
+
+TEST(DskputdosEndings, OverLongImagePathIsRefusedAndAskedAgain)
+{
+    Files s;
+    writeFile(s.image, blankImage(35, 16));
+    const std::string tooLong = "/" + std::string(127, 'x');
+    RunResult run = runProgram("dskputdos", {}, "1\n" + tooLong + "\n\n");
+    EXPECT_EQ(run.output, Menu + ImagePrompt +
+                              "\nError, that answer is longer than 127 characters; please enter a shorter one.\n" +
+                              ImagePrompt);
+}
+
+TEST(DskputdosEndings, BadDosFilesLeaveTheImageAlone)
+{
+    Files s;
+    const Bytes loaded = usedImage({35, 16});
+    writeFile(s.image, loaded);
+    const std::string head = Menu + ImagePrompt + freeLine(496) + DosPrompt;
+
+    writeFile(s.dos, patternBytes(8959));
+    RunResult run = runProgram("dskputdos", {}, "1\n" + s.image + "\n" + s.dos + "\n\n");
+    EXPECT_EQ(run.output, head + "\nDOS size is 0x22ff.\n\nExpecting DOS to be 35 sectors in size.\n\n" + PauseText);
+    EXPECT_EQ(readFile(s.image), loaded);
+
+    // A directory: its size is not 8960, and its blocks are never read.
+    struct stat folder{};
+    ASSERT_EQ(stat(s.dir.path().c_str(), &folder), 0);
+    char size[32];
+    std::snprintf(size, sizeof size, "0x%04x", static_cast<unsigned>(folder.st_size));
+    run = runProgram("dskputdos", {}, "1\n" + s.image + "\n" + s.dir.path() + "\n\n");
+    EXPECT_EQ(run.output, head + "\nDOS size is " + size + ".\n\nExpecting DOS to be 35 sectors in size.\n\n" + PauseText);
+    EXPECT_EQ(readFile(s.image), loaded);
+
+    const std::string missing = s.dir.file("missing.bin");
+    run = runProgram("dskputdos", {}, "1\n" + s.image + "\n" + missing + "\n\n\n");
+    EXPECT_EQ(run.output, head + "\nError from stat() for DOS file '" + missing + "'.\n\n" + PauseText + DosPrompt);
+    EXPECT_EQ(readFile(s.image), loaded);
+}
+
+TEST(DskputdosEndings, UnreadableDosFileAndUnwritableImage)
+{
+    Files s;
+    const Bytes loaded = usedImage({35, 16});
+    writeFile(s.image, loaded);
+    writeFile(s.dos, patternBytes(8960));
+    const std::string head = Menu + ImagePrompt + freeLine(496) + DosPrompt + "\nDOS size is 0x2300.\n";
+
+    // Run as nobody: a DOS file no one may read cannot be opened.
+    chmod(s.image.c_str(), 0666);
+    chmod(s.dos.c_str(), 0000);
+    RunResult run = runProgram("dskputdos", {}, "1\n" + s.image + "\n" + s.dos + "\n\n", {.asNobody = true});
+    EXPECT_EQ(run.output, head + "\nError from open() to read DOS file '" + s.dos + "'.\n\n" + PauseText);
+    EXPECT_EQ(readFile(s.image), loaded);
+
+    // An image nobody may read but not write: the save's open fails, the file stays as it was.
+    chmod(s.dos.c_str(), 0644);
+    chmod(s.image.c_str(), 0444);
+    run = runProgram("dskputdos", {}, "1\n" + s.image + "\n" + s.dos + "\n\n", {.asNobody = true});
+    EXPECT_EQ(run.output, head + "\nError from open() to write diskette file '" + s.image + "'.\n\n" + PauseText);
+    EXPECT_EQ(readFile(s.image), loaded);
+}
+
+} // namespace
