@@ -1,0 +1,65 @@
+#include "dialogue.h"
+
+#include "ask.h"
+#include "condense.h"
+#include "console.h"
+#include "paths.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr int ExitOk = 0; // every ending, failures included
+constexpr int PathSize = 128;
+
+char InputPath[PathSize];
+char OutputPath[PathSize];
+
+// Room for many listing pieces per write call.
+char OutputBuffer[65536];
+
+} // namespace
+
+int casediffMain()
+{
+    if (Ask("\nEnter path of input file to process:  ", PathSize - 1) == 0)
+        return ExitOk;
+    copyAnswer(InputPath);
+    if (Ask("\nEnter path of output file:  ", PathSize - 1) == 0)
+        return ExitOk;
+    copyAnswer(OutputPath);
+
+    std::FILE* in = std::fopen(InputPath, "r");
+    if (in == nullptr) {
+        std::printf("\nError from fopen() for input file '%s'.\n\n", InputPath);
+        Pause();
+        return ExitOk;
+    }
+    // Opening the output empties it, so it must not be the listing itself.
+    if (isSameFile(InputPath, OutputPath)) {
+        std::printf("\nError, output file '%s' is the same file as input file '%s'.\n\n", OutputPath, InputPath);
+        std::fclose(in);
+        Pause();
+        return ExitOk;
+    }
+    std::FILE* out = std::fopen(OutputPath, "w");
+    if (out == nullptr) {
+        std::printf("\nError from fopen() for output file '%s'.\n\n", OutputPath);
+        std::fclose(in);
+        Pause();
+        return ExitOk;
+    }
+    std::setvbuf(out, OutputBuffer, _IOFBF, sizeof OutputBuffer);
+
+    if (!condenseListing(in, out))
+        std::printf("\nError from fgets() for input file '%s'; the listing was not read to its end.\n\n",
+                    InputPath);
+    // Flushed before the pause, so a failed write is told while the user is still there.
+    if (std::fflush(out) != 0 || std::ferror(out) != 0)
+        std::printf("\nError from fwrite() for output file '%s'; the output is not complete.\n\n", OutputPath);
+
+    Pause();
+    std::fclose(in);
+    std::fclose(out);
+    return ExitOk;
+}

@@ -1,0 +1,45 @@
+#include "start_address.h"
+
+#include "memory_image.h"
+
+namespace {
+
+bool isBlank(char ch)
+{
+    return ch == ' ' || ch == '\t';
+}
+
+int hexDigit(char ch)
+{
+    if (ch >= '0' && ch <= '9')
+        return ch - '0';
+    if (ch >= 'a' && ch <= 'f')
+        return ch - 'a' + 10;
+    if (ch >= 'A' && ch <= 'F')
+        return ch - 'A' + 10;
+    return -1;
+}
+
+} // namespace
+
+bool parseStartAddress(std::string_view answer, int32_t& start)
+{
+    while (!answer.empty() && isBlank(answer.front()))
+        answer.remove_prefix(1);
+    while (!answer.empty() && isBlank(answer.back()))
+        answer.remove_suffix(1);
+    if (answer.empty())
+        return false;
+
+    int32_t value = 0;
+    for (char ch : answer) {
+        const int digit = hexDigit(ch);
+        if (digit < 0)
+            return false;
+        value = value * 16 + digit;
+        if (value > MaxStartAddress) // also keeps a long answer from overflowing
+            return false;
+    }
+    start = value;
+    return true;
+}

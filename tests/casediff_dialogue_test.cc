@@ -1,0 +1,92 @@
+#include "run_program.h"
+#include "test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <sys/stat.h>
+
+namespace {
+
+const std::string Questions = "\nEnter path of input file to process:  \n\nEnter path of output file:  \n";
+const std::string PauseText = "\n\nPress <cr> to continue ...  \n\n";
+const std::string Listing = "* compare of two catalogs\n0300-C8 (E8)\n0301-C5 (E5)\n0302-CC (EC)\n0303-CC (EC)\n"
+                            "0304-CF (EF)\n0306-41 (42)\n0307-61 (41)\n";
+
+bool exists(const std::string& path)
+{
+    struct stat status{};
+    return stat(path.c_str(), &status) == 0;
+}
+
+} // namespace
+
+TEST(CasediffRun, WorkedExample)
+{
+    TempDir dir;
+    writeText(dir.file("listing.txt"), Listing);
+    const RunResult run = runProgram("casediff", {}, dir.file("listing.txt") + "\n" + dir.file("out.txt") + "\n\n");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.output, Questions + PauseText);
+    EXPECT_EQ(readText(dir.file("out.txt")), "\nhello\n0306:  41  42\na");
+}
+
+TEST(CasediffRun, FilesThatCannotBeOpenedAreToldWithStatusZero)
+{
+    TempDir dir;
+    writeText(dir.file("listing.txt"), Listing);
+    const std::string missing = dir.file("none/such");
+    RunResult run = runProgram("casediff", {}, missing + "\n" + dir.file("out.txt") + "\n\n");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.output, Questions + "\nError from fopen() for input file '" + missing + "'.\n\n" + PauseText);
+    EXPECT_FALSE(exists(dir.file("out.txt")));
+
+    run = runProgram("casediff", {}, dir.file("listing.txt") + "\n" + missing + "\n\n");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.output, Questions + "\nError from fopen() for output file '" + missing + "'.\n\n" + PauseText);
+}
+
+TEST(CasediffRun, OutputThatIsTheInputIsRefused)
+{
+    TempDir dir;
+    const std::string listing = dir.file("listing.txt");
+    writeText(listing, Listing);
+    const RunResult run = runProgram("casediff", {}, listing + "\n" + dir.path() + "/./listing.txt\n\n");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.output, Questions + "\nError, output file '" + dir.path() +
+                              "/./listing.txt' is the same file as input file '" + listing + "'.\n\n" + PauseText);
+    EXPECT_EQ(readText(listing), Listing);
+}
+
+TEST(CasediffRun, EndOfInputAtTheOutputQuestionEndsWithoutWriting)
+{
+    TempDir dir;
+    const std::string listing = dir.file("listing.txt");
+    writeText(listing, Listing);
+    const RunResult run = runProgram("casediff", {}, listing + "\n");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.output, Questions);
+    EXPECT_EQ(readText(listing), Listing);
+}
+
+TEST(CasediffRun, FailedReadAndFailedWriteAreTold)
+{
+    TempDir dir;
+    writeText(dir.file("listing.txt"), Listing);
+    RunResult run = runProgram("casediff", {}, dir.path() + "\n" + dir.file("out.txt") + "\n\n");
+    EXPECT_EQ(run.output, Questions + "\nError from fgets() for input file '" + dir.path() +
+                              "'; the listing was not read to its end.\n\n" + PauseText);
+    run = runProgram("casediff", {}, dir.file("listing.txt") + "\n/dev/full\n\n");
+    EXPECT_EQ(run.output,
+              Questions + "\nError from fwrite() for output file '/dev/full'; the output is not complete.\n\n" +
+                  PauseText);
+    EXPECT_EQ(run.status, 0);
+}
+
+TEST(CasediffRun, PathOf128CharactersIsRefusedAndAskedAgain)
+{
+    const RunResult run = runProgram("casediff", {}, std::string(128, 'p') + "\n\n");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.output, "\nEnter path of input file to process:  \n\nError, that answer is longer than 127 "
+                          "characters; please enter a shorter one.\n\nEnter path of input file to process:  \n");
+}

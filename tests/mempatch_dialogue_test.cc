@@ -1,0 +1,158 @@
+#include "run_program.h"
+#include "test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const std::string Questions = "\n\nInput file:  \n\nOutput file:  \n\nChange file:  \n\nStart address:  0x\n";
+const std::string PauseText = "\n\nPress <cr> to continue ...  \n\n";
+
+struct Files {
+    TempDir dir;
+    std::string input = dir.file("memory.bin");
+    std::string output = dir.file("patched.bin");
+    std::string changes = dir.file("changes.txt");
+
+    std::string answers(const std::string& start) const
+    {
+        return input + "\n" + output + "\n" + changes + "\n" + start + "\n\n";
+    }
+};
+
+} // namespace
+
+TEST(MempatchRun, LastByteOfATwelveKilobyteImage)
+{
+    Files files;
+    const Bytes memory = patternBytes(0x3000);
+    writeFile(files.input, memory);
+    writeText(files.changes, "FFFF 1\n60\n");
+    const RunResult run = runProgram("mempatch", {}, files.answers("0"));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.output, Questions +
+                              "configLine:  FFFF 1\ndataLine:  60\nbufferAddress = 0x2fff, nBytes = 1\n"
+                              "0:  bufferAddress = 2fff, dataByte = 60\n" +
+                              PauseText);
+    Bytes wanted = memory;
+    wanted.back() = 0x60;
+    EXPECT_EQ(readFile(files.output), wanted);
+}
+
+TEST(MempatchRun, StartFourPassesOverAHeaderAndCopiesNoMore)
+{
+    Files files;
+    const Bytes memory = patternBytes(0x3004 + 100, 3);
+    writeFile(files.input, memory);
+    writeText(files.changes, "D000 2\nEE 0F\n");
+    const RunResult run = runProgram("mempatch", {}, files.answers("4"));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.output.find("bufferAddress = 0x0004, nBytes = 2\n"), std::string::npos) << run.output;
+    Bytes wanted(memory.begin(), memory.begin() + 0x3004);
+    wanted[4] = 0xEE;
+    wanted[5] = 0x0F;
+    EXPECT_EQ(readFile(files.output), wanted);
+}
+
+TEST(MempatchRun, ShortInputIsToldAndTheRestIsZero)
+{
+    Files files;
+    const Bytes memory = patternBytes(0x100, 5);
+    writeFile(files.input, memory);
+    writeText(files.changes, "# nothing to change\n");
+    const RunResult run = runProgram("mempatch", {}, files.answers("1000"));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.output, Questions + "\nError from read(), nRead = 0x100.\n" + PauseText);
+    Bytes wanted = memory;
+    wanted.resize(0x4000, 0);
+    EXPECT_EQ(readFile(files.output), wanted);
+}
+
+TEST(MempatchRun, EachFileThatCannotBeOpenedEndsWithStatusOne)
+{
+    Files files;
+    writeFile(files.input, patternBytes(0x3000));
+    writeText(files.changes, "FFFF 1\n60\n");
+    const std::string missing = files.dir.file("none/such");
+    struct Case {
+        std::string answers;
+        std::string message;
+        bool asNobody;
+    };
+    const Case cases[] = {
+        {missing + "\n", "\nError from open() for input file '" + missing + "'.\n\n", false},
+        {files.input + "\n" + missing + "\n", "\nError from open() for output file '" + missing + "'.\n\n", false},
+        {files.input + "\n" + files.output + "\n" + missing + "\n",
+         "\nError from fopen() for change file '" + missing + "'.\n\n", false},
+        // The change file is opened for update, so one its user cannot write is refused.
+        {files.input + "\n" + files.output + "\n" + files.changes + "\n",
+         "\nError from fopen() for change file '" + files.changes + "'.\n\n", true},
+    };
+    ASSERT_EQ(chmod(files.changes.c_str(), 0444), 0);
+    for (const Case& c : cases) {
+        unlink(files.output.c_str());
+        const RunResult run = runProgram("mempatch", {}, c.answers + "0\n\n", RunOptions{{}, c.asNobody});
+        EXPECT_EQ(run.status, 1) << c.message;
+        EXPECT_NE(run.output.find(c.message), std::string::npos) << run.output;
+        EXPECT_EQ(run.output.find("Start address"), std::string::npos);
+    }
+    // The output was opened (and emptied) before the change file was named.
+    EXPECT_EQ(readFile(files.output).size(), 0u);
+}
+
+TEST(MempatchRun, OutputThatIsTheInputIsRefusedBeforeItIsEmptied)
+{
+    Files files;
+    const Bytes memory = patternBytes(0x3000);
+    writeFile(files.input, memory);
+    const std::string link = files.dir.file("link.bin");
+    ASSERT_EQ(symlink(files.input.c_str(), link.c_str()), 0);
+    for (const std::string& output : {files.input, link}) {
+        const RunResult run = runProgram("mempatch", {}, files.input + "\n" + output + "\n");
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.output, "\n\nInput file:  \n\nOutput file:  \n\nError, output file '" + output +
+                                  "' is the same file as input file '" + files.input + "'.\n\n");
+        EXPECT_EQ(readFile(files.input), memory);
+    }
+}
+
+TEST(MempatchRun, StartAddressIsAskedUntilItFitsAndAnEmptyAnswerEnds)
+{
+    Files files;
+    writeFile(files.input, patternBytes(0x3000));
+    writeText(files.changes, "FFFF 1\n60\n");
+    const std::string prefix = files.input + "\n" + files.output + "\n" + files.changes + "\n";
+    for (const std::string& ending : {std::string("\n"), std::string()}) { // empty answer, end of input
+        const RunResult run = runProgram("mempatch", {}, prefix + "zz\n-4\nd001\n" + ending);
+        EXPECT_EQ(run.status, 0);
+        std::string wanted = Questions;
+        for (const char* answer : {"zz", "-4", "d001"})
+            wanted += std::string("\nError, start address '") + answer +
+                      "' is not a hexadecimal number from 0 to d000.\n\nStart address:  0x\n";
+        EXPECT_EQ(run.output, wanted);
+        EXPECT_EQ(readFile(files.output).size(), 0u);
+    }
+}
+
+TEST(MempatchRun, FailedWriteIsTold)
+{
+    Files files;
+    writeFile(files.input, patternBytes(0x3000));
+    writeText(files.changes, "");
+    const RunResult run =
+        runProgram("mempatch", {}, files.input + "\n/dev/full\n" + files.changes + "\n0\n\n");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.output, Questions + "\nError form write(), errno = 28.\n" + PauseText);
+}
+
+TEST(MempatchRun, PathOf128CharactersIsRefusedAndAskedAgain)
+{
+    const RunResult run = runProgram("mempatch", {}, std::string(128, 'p') + "\n\n");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.output, "\n\nInput file:  \n\nError, that answer is longer than 127 characters; please enter a "
+                          "shorter one.\n\n\nInput file:  \n");
+}
