@@ -1,0 +1,168 @@
+#include "dialogue.h"
+
+#include "ask.h"
+#include "catalog.h"
+#include "console.h"
+#include "disk_image.h"
+#include "encoder.h"
+#include "image_dialogue.h"
+#include "paths.h"
+#include "recorder.h"
+
+#include <array>
+#include <cstdio>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr int ExitOk = 0; // every ending, failures included
+constexpr int PathSize = 128;
+constexpr int FileNameSize = 31;
+
+char ImagePath[PathSize];
+char TextFolder[PathSize];
+char FileName[FileNameSize];
+char DataPath[PathSize];
+std::array<uint8_t, EncodedTextBytes> EncodedText;
+int32_t FreeCount = 0;
+
+// How the dialogue goes on after one step.
+enum class Next {
+    Continue, // on to the next catalog entry
+    Save,     // the recording is over: write the image back
+    Abandon,  // end without writing anything
+};
+
+// Asks until the answer names a folder. Returns false on an empty answer.
+bool askForTextFolder()
+{
+    for (;;) {
+        if (Ask("\nEnter path of text files:  ", PathSize - 1) == 0)
+            return false;
+        copyAnswer(TextFolder);
+        struct stat status{};
+        if (stat(TextFolder, &status) == 0 && S_ISDIR(status.st_mode))
+            return true;
+        std::printf("\nError, path '%s' is not a directory.\n\n", TextFolder);
+        Pause();
+    }
+}
+
+// Asks for host files until one is recorded into entry, or the dialogue ends.
+Next recordIntoEntry(CatalogEntry entry)
+{
+    for (;;) {
+        if (Ask("\nEnter text file to record:  ", FileNameSize - 1) == 0)
+            return Next::Save;
+        copyAnswer(FileName);
+        const int pathLength = std::snprintf(DataPath, sizeof DataPath, "%s/%s", TextFolder, FileName);
+        if (pathLength < 0 || pathLength >= PathSize) {
+            std::printf("\nError, the data file path '%s/%s' is longer than %d characters; "
+                        "please enter a shorter name.\n",
+                        TextFolder, FileName, PathSize - 1);
+            continue;
+        }
+
+        struct stat status{};
+        if (stat(DataPath, &status) != 0) {
+            std::printf("\nError from stat() for data file '%s'.\n\n", DataPath);
+            Pause();
+            continue;
+        }
+        // Read as text, a folder would go down as an empty file, and a pipe could hang the run.
+        if (!isRegularFile(DataPath)) {
+            std::printf("\nError, data file '%s' is not a regular file.\n\n", DataPath);
+            Pause();
+            continue;
+        }
+        const auto hostSize = static_cast<int32_t>(status.st_size);
+        std::FILE* in = std::fopen(DataPath, "r");
+        if (in == nullptr) {
+            std::printf("\nError from open() for data file '%s'.\n\n", DataPath);
+            Pause();
+            return Next::Abandon;
+        }
+        const int32_t size = encodeText(in, EncodedText);
+        std::fclose(in); // read only: nothing to lose on a failed close
+
+        // A text too large for the encoder's buffer is larger than any diskette.
+        if (size >= 0)
+            std::printf("Processing complete on file '%s'; file size before/after is %d/%d.\n\n", DataPath,
+                        static_cast<int>(hostSize), static_cast<int>(size));
+        if (size < 0 || size / SectorBytes >= FreeCount) {
+            std::printf("\nThere is insufficient disk space for file '%s'.\n\n", DataPath);
+            Pause();
+            continue;
+        }
+
+        const int32_t total = recordFile(std::span(EncodedText).first(static_cast<size_t>(size)), FileName,
+                                         entry, DataPath);
+        if (total < 0) {
+            std::printf("\nError from getNextTS(); no sectors left.\n\n");
+            Pause();
+            return Next::Abandon;
+        }
+        FreeCount -= total;
+        return Next::Continue;
+    }
+}
+
+// Offers every free entry along the catalog chain, in order.
+Next walkCatalog()
+{
+    CatalogWalk walk{};
+    int32_t track = vtoc()[CatalogNextTrack];
+    int32_t sector = vtoc()[CatalogNextSector];
+    for (;;) {
+        switch (followLink(walk, track, sector)) {
+        case CatalogLink::End:
+            return Next::Save;
+        case CatalogLink::OutsideImage:
+            std::printf("\nError, the catalog links to track %d sector %d, outside this diskette; "
+                        "the catalog ends there.\n\n",
+                        static_cast<int>(track), static_cast<int>(sector));
+            return Next::Save;
+        case CatalogLink::Revisited:
+            std::printf("\nError, the catalog links back to track %d sector %d, read already; "
+                        "the catalog ends there.\n\n",
+                        static_cast<int>(track), static_cast<int>(sector));
+            return Next::Save;
+        case CatalogLink::Follow:
+            break;
+        }
+        auto catalog = sectorAt(track, sector);
+        for (int32_t offset : EntryOffsets) {
+            CatalogEntry entry(catalog.subspan(static_cast<size_t>(offset), EntryBytes));
+            if (entry[0] != 0) // taken, or 0xFF for a deleted file
+                continue;
+            const Next next = recordIntoEntry(entry);
+            if (next != Next::Continue)
+                return next;
+        }
+        track = catalog[CatalogNextTrack];
+        sector = catalog[CatalogNextSector];
+    }
+}
+
+} // namespace
+
+int dskrecordMain()
+{
+    NumTracks = 0;
+    NumSectors = 0;
+    if (askForImage(ImagePath) != 0)
+        return ExitOk;
+
+    FreeCount = countFree();
+    std::printf("\nFree space on this diskette is %d sectors.\n\n", static_cast<int>(FreeCount));
+    // Allocation starts on the highest track; this reaches the file only with the save.
+    vtoc()[VtocLastAllocatedTrack] = static_cast<uint8_t>(NumTracks - 1);
+
+    if (!askForTextFolder())
+        return ExitOk;
+    if (walkCatalog() == Next::Save) {
+        saveDisk(ImagePath);
+        Pause();
+    }
+    return ExitOk;
+}

@@ -1,0 +1,294 @@
+#include "bcd.h"
+#include "dskrecord_test_helpers.h"
+#include "run_program.h"
+
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <sys/stat.h>
+
+using namespace dskrecord_test;
+
+namespace {
+
+const std::string ImageQ = "\nEnter path of diskette image to process:  \n";
+const std::string FolderQ = "\nEnter path of text files:  \n";
+const std::string FileQ = "\nEnter text file to record:  \n";
+const std::string PauseText = "\n\nPress <cr> to continue ...  \n\n";
+const std::string NoSectors = "\nError from getNextTS(); no sectors left.\n\n";
+const Bytes AbEncoded{0xC1, 0x8D, 0xC2, 0x8D, 0x00, 0x80, 0x8D};
+
+std::string freeLine(int count)
+{
+    return "\nFree space on this diskette is " + std::to_string(count) + " sectors.\n\n";
+}
+
+std::string tooLong(int limit)
+{
+    return "\nError, that answer is longer than " + std::to_string(limit) +
+           " characters; please enter a shorter one.\n";
+}
+
+std::string report(const std::string& path, size_t hostSize, size_t encodedSize)
+{
+    return "Processing complete on file '" + path + "'; file size before/after is " + std::to_string(hostSize) +
+           "/" + std::to_string(encodedSize) + ".\n\n";
+}
+
+// Trace lines for sectors taken in this order: a list before every 122 data sectors.
+std::string traces(const std::vector<Place>& places)
+{
+    std::string out;
+    char line[64];
+    for (size_t i = 0; i < places.size(); ++i) {
+        std::snprintf(line, sizeof line,
+                      i % 123 == 0 ? "Obtained tsTrack = 0x%02x and tsSector = 0x%02x.\n\n"
+                                   : "Obtained data track = 0x%02x and sector = 0x%02x.\n",
+                      places[i].first, places[i].second);
+        out += line;
+    }
+    return out;
+}
+
+std::string recorded(const std::string& path, size_t hostSize, const Bytes& encoded, const std::vector<Place>& places)
+{
+    return report(path, hostSize, encoded.size()) + traces(places) + "\nProcessing complete for file '" + path +
+           "' with sector count of " + std::to_string(places.size()) + ".\n\n";
+}
+
+// Runs the dialogue and checks its whole console and that the image file did not change.
+void expectUntouched(const std::string& image, const std::string& input, const std::string& console,
+                     bool asNobody = false)
+{
+    const Bytes before = readFile(image);
+    RunOptions options;
+    options.asNobody = asNobody;
+    const RunResult run = runProgram("dskrecord", {}, input, options);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.output, console);
+    EXPECT_EQ(readFile(image), before);
+}
+
+// The time stamp of an entry as a local time, or -1 when a byte is not packed BCD.
+std::time_t stampOf(const Bytes& image, size_t entry)
+{
+    for (size_t i = entry + 27; i < entry + 33; ++i)
+        if ((image[i] >> 4) > 9 || (image[i] & 0x0F) > 9)
+            return -1;
+    std::tm local{};
+    local.tm_sec = hex2dec(image[entry + 27]);
+    local.tm_min = hex2dec(image[entry + 28]);
+    local.tm_hour = hex2dec(image[entry + 29]);
+    local.tm_year = hex2dec(image[entry + 30]) + 100;
+    local.tm_mday = hex2dec(image[entry + 31]);
+    local.tm_mon = hex2dec(image[entry + 32]) - 1;
+    local.tm_isdst = -1;
+    return std::mktime(&local);
+}
+
+} // namespace
+
+TEST(Dialogue, RecordsFilesIntoTheImageByteForByte)
+{
+    TempDir dir;
+    const Bytes blank = blankImage(35, 32);
+    writeFile(dir.file("d.dsk"), blank);
+    writeText(dir.file("ab.txt"), "A\nB\n");
+    const std::string prog = "  LDA  #$01    ; load  it\n";
+    writeText(dir.file("prog.s"), prog);
+    const Bytes progEncoded{0xA0, 0xCC, 0xC4, 0xC1, 0xA0, 0xA3, 0xA4, 0xB0, 0xB1, 0xA0, 0xBB, 0xA0,
+                            0xEC, 0xEF, 0xE1, 0xE4, 0xA0, 0xA0, 0xE9, 0xF4, 0x8D, 0x00, 0x80, 0x8D};
+
+    const std::time_t start = std::time(nullptr);
+    const RunResult run = runProgram("dskrecord", {}, dir.file("d.dsk") + "\n" + dir.path() + "\nab.txt\nprog.s\n\n\n");
+    const std::time_t end = std::time(nullptr);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.output, ImageQ + freeLine(992) + FolderQ + FileQ +
+                              recorded(dir.file("ab.txt"), 4, AbEncoded, {{34, 31}, {34, 30}}) + FileQ +
+                              recorded(dir.file("prog.s"), prog.size(), progEncoded, {{34, 29}, {34, 28}}) + FileQ +
+                              PauseText);
+
+    const Bytes after = readFile(dir.file("d.dsk"));
+    ASSERT_EQ(after.size(), blank.size());
+    Bytes expected = blank;
+    auto put = [&](int t, int s, size_t at, const Bytes& bytes) {
+        std::ranges::copy(bytes, expected.begin() + static_cast<long>(fileOffset(32, t, s) + at));
+    };
+    put(17, 0, 0x30, {34});
+    put(17, 0, 0x38 + 4 * 34 + 2, {0x0F}); // sectors 31 to 28 taken
+    put(34, 31, 0x0C, {0x22, 0x1E});
+    put(34, 30, 0, AbEncoded);
+    put(34, 29, 0x0C, {0x22, 0x1C});
+    put(34, 28, 0, progEncoded);
+    const Bytes names[2] = {{0xC1, 0xC2, 0xAE, 0xD4, 0xD8, 0xD4}, {0xD0, 0xD2, 0xCF, 0xC7, 0xAE, 0xD3}};
+    for (int i = 0; i < 2; ++i) {
+        const size_t entry = fileOffset(32, 17, 31) + 11 + 35 * static_cast<size_t>(i);
+        Bytes bytes{0x22, static_cast<uint8_t>(0x1F - 2 * i), 0x00};
+        bytes.insert(bytes.end(), names[i].begin(), names[i].end());
+        bytes.insert(bytes.end(), 18, 0xA0);
+        const std::time_t stamp = stampOf(after, entry);
+        EXPECT_GE(stamp, start);
+        EXPECT_LE(stamp, end);
+        bytes.insert(bytes.end(), after.begin() + static_cast<long>(entry) + 27,
+                     after.begin() + static_cast<long>(entry) + 33);
+        bytes.insert(bytes.end(), {2, 0});
+        put(17, 31, 11 + 35 * static_cast<size_t>(i), bytes);
+    }
+    EXPECT_EQ(after, expected);
+}
+
+TEST(Dialogue, EndingsWithoutSaveLeaveTheImageUntouched)
+{
+    TempDir dir;
+    const std::string image = dir.file("d.dsk");
+    const std::string ab = dir.file("ab.txt");
+    const std::string opening = image + "\n" + dir.path() + "\n";
+    writeText(ab, "A\nB\n");
+    writeText(dir.file("secret"), "X\n");
+    chmod(dir.file("secret").c_str(), 0);
+
+    writeFile(image, blankImage(35, 16));
+    expectUntouched(image, image + "\n\n", ImageQ + freeLine(496) + FolderQ);
+    expectUntouched(image, image + "\n", ImageQ + freeLine(496) + FolderQ); // end of input
+    expectUntouched(image, opening + "ab.txt\nsecret\n\n",
+                    ImageQ + freeLine(496) + FolderQ + FileQ + recorded(ab, 4, AbEncoded, {{34, 15}, {34, 14}}) +
+                        FileQ + "\nError from open() for data file '" + dir.file("secret") + "'.\n\n" + PauseText,
+                    true);
+    expectUntouched(image, opening + "\n\n",
+                    ImageQ + freeLine(496) + FolderQ + FileQ + "\nError from open() to write diskette file '" +
+                        image + "'.\n\n" + PauseText,
+                    true); // the save itself fails: the image is read-only for this user
+    chmod(image.c_str(), 0);
+    expectUntouched(image, image + "\n\n",
+                    ImageQ + "\nError from open() to read diskette file '" + image + "'.\n\n" + PauseText, true);
+    chmod(image.c_str(), 0644);
+
+    Bytes image16 = blankImage(35, 16); // only bits of sectors 16 to 31 free: counted, never handed out
+    setFreeSectors(image16, 35, 16, 0);
+    image16[vtocAt(16, 0x38 + 4 * 34 + 2)] = image16[vtocAt(16, 0x38 + 4 * 34 + 3)] = 0xFF;
+    writeFile(image, image16);
+    expectUntouched(image, opening + "ab.txt\n\n",
+                    ImageQ + freeLine(16) + FolderQ + FileQ + report(ab, 4, 7) + NoSectors + PauseText);
+
+    Bytes image32 = blankImage(35, 32); // three free: the second file gets its list but no data sector
+    setFreeSectors(image32, 35, 32, 3);
+    writeFile(image, image32);
+    expectUntouched(image, opening + "ab.txt\nab.txt\n\n",
+                    ImageQ + freeLine(3) + FolderQ + FileQ + recorded(ab, 4, AbEncoded, {{34, 31}, {34, 30}}) +
+                        FileQ + report(ab, 4, 7) + traces({{34, 29}}) + NoSectors + PauseText);
+
+    setFreeSectors(image32, 35, 32, 123); // one list and 122 data sectors, no room for the second list
+    writeFile(image, image32);
+    const HostText big = hostTextOfEncodedSize(122 * 256 + 1, 1);
+    writeText(dir.file("big"), big.text);
+    const auto order = allocationOrder(34, 3, 32);
+    expectUntouched(image, opening + "big\n\n",
+                    ImageQ + freeLine(123) + FolderQ + FileQ + report(dir.file("big"), big.text.size(), 31233) +
+                        traces({order.begin(), order.begin() + 123}) + NoSectors + PauseText);
+
+    writeFile(image, Bytes(143361));
+    expectUntouched(image, image + "\n\n",
+                    ImageQ + "\nError, the diskette size of '143361' is not recognized for file '" + image +
+                        "'.\n\n" + PauseText);
+}
+
+TEST(Dialogue, RefusedAnswersAreAskedAgain)
+{
+    TempDir dir;
+    const std::string image = dir.file("d.dsk");
+    Bytes blank = blankImage(35, 16);
+    setFreeSectors(blank, 35, 16, 4);
+    writeFile(image, blank);
+    const std::string folder = dir.file(std::string(95, 'f'));
+    ASSERT_EQ(mkdir(folder.c_str(), 0777), 0);
+    ASSERT_EQ(mkdir((folder + "/sub").c_str(), 0777), 0);
+    ASSERT_LE(folder.size(), 120u); // room for the names below
+    const std::string longName(128 - folder.size() - 1, 'n'); // the composed path has 128 characters
+    const HostText full = hostTextOfEncodedSize(4 * 256, 2);  // exactly the free space: refused
+    writeText(folder + "/full", full.text);
+    std::string huge;
+    for (int i = 0; i < 200000; ++i)
+        huge += "A\n"; // 400003 bytes encoded: more than the encoder holds
+    writeText(folder + "/huge", huge);
+    writeText(folder + "/a", "A\nB\n");
+    const std::string missingImage = dir.file("missing.dsk");
+
+    const std::string input = std::string(128, 'x') + "\n" + missingImage + "\n\n" + image + "\n" +
+                              std::string(128, 'y') + "\n" + dir.file("nothere") + "\n\n" + image + "\n\n" + folder +
+                              "\n" + std::string(31, 'z') + "\n" + longName + "\nmissing\n\nsub\n\nfull\n\nhuge\n\na\n\n\n";
+    const std::string notFolder = "\nError, path '%s' is not a directory.\n\n";
+    auto withPath = [](std::string text, const std::string& path) { return text.replace(text.find("%s"), 2, path); };
+    const RunResult run = runProgram("dskrecord", {}, input);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.output,
+              ImageQ + tooLong(127) + ImageQ + "\nError from stat() for diskette file '" + missingImage + "'.\n\n" +
+                  PauseText + ImageQ + freeLine(4) + FolderQ + tooLong(127) + FolderQ +
+                  withPath(notFolder, dir.file("nothere")) + PauseText + FolderQ + withPath(notFolder, image) +
+                  PauseText + FolderQ + FileQ + tooLong(30) + FileQ + "\nError, the data file path '" + folder + "/" +
+                  longName + "' is longer than 127 characters; please enter a shorter name.\n" + FileQ +
+                  "\nError from stat() for data file '" + folder + "/missing'.\n\n" + PauseText + FileQ +
+                  "\nError, data file '" + folder + "/sub' is not a regular file.\n\n" + PauseText + FileQ +
+                  report(folder + "/full", full.text.size(), 1024) + "\nThere is insufficient disk space for file '" +
+                  folder + "/full'.\n\n" + PauseText + FileQ + "\nThere is insufficient disk space for file '" +
+                  folder + "/huge'.\n\n" + PauseText + FileQ +
+                  recorded(folder + "/a", 4, AbEncoded, {{34, 15}, {34, 14}}) + FileQ + PauseText);
+
+    const Bytes after = readFile(image);
+    const size_t entry = fileOffset(16, 17, 15) + 11; // the first entry, asked for again each time
+    EXPECT_EQ(after[entry + 3], 0xC1);
+    EXPECT_EQ(after[entry + 4], 0xA0);
+    EXPECT_TRUE(holdsExactly(readBack(after, 16, entry), AbEncoded));
+    EXPECT_EQ(after[entry + 35], 0);
+}
+
+// How the catalog walk ends: the chain's own end, or a link it must not follow.
+TEST(Dialogue, CatalogChainEndsSafely)
+{
+    TempDir dir;
+    const std::string image = dir.file("d.dsk");
+    auto catalogByte = [](Bytes& bytes, int s, size_t at) -> uint8_t& { return bytes[fileOffset(16, 17, s) + at]; };
+    auto takeAllEntries = [&](Bytes& bytes, int s) {
+        for (size_t i = 0; i < 7; ++i)
+            catalogByte(bytes, s, 11 + 35 * i) = i % 2 ? 0xFF : 0x12;
+    };
+    const struct {
+        int nextTrack, nextSector, backTo; // link out of 17/15; backTo: 17/14 links back to 17/15
+        std::string message;
+    } cases[] = {
+        {40, 3, 0, "\nError, the catalog links to track 40 sector 3, outside this diskette; the catalog ends there.\n\n"},
+        {17, 16, 0, "\nError, the catalog links to track 17 sector 16, outside this diskette; the catalog ends there.\n\n"},
+        {17, 14, 15, "\nError, the catalog links back to track 17 sector 15, read already; the catalog ends there.\n\n"},
+        {17, 0, 0, ""},  // only the sector ends the chain
+        {-1, 0, 0, ""},  // the VTOC's own link ends it
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        Bytes blank = blankImage(35, 16);
+        takeAllEntries(blank, 15);
+        takeAllEntries(blank, 14);
+        if (c.nextTrack < 0) {
+            blank[vtocAt(16, 0x02)] = 0;
+        } else {
+            catalogByte(blank, 15, 1) = static_cast<uint8_t>(c.nextTrack);
+            catalogByte(blank, 15, 2) = static_cast<uint8_t>(c.nextSector);
+            catalogByte(blank, 14, 2) = static_cast<uint8_t>(c.backTo ? c.backTo : 13);
+        }
+        writeFile(image, blank);
+        const RunResult run = runProgram("dskrecord", {}, image + "\n" + dir.path() + "\n\n");
+        EXPECT_EQ(run.output, ImageQ + freeLine(496) + FolderQ + c.message + PauseText);
+        blank[vtocAt(16, 0x30)] = 34;
+        EXPECT_EQ(readFile(image), blank);
+    }
+
+    // Taken and deleted entries are passed over; the one free entry is offered.
+    Bytes blank = blankImage(35, 16);
+    takeAllEntries(blank, 15);
+    catalogByte(blank, 15, 11 + 35 * 6) = 0;
+    catalogByte(blank, 15, 2) = 0;
+    writeFile(image, blank);
+    writeText(dir.file("ab.txt"), "A\nB\n");
+    const RunResult run = runProgram("dskrecord", {}, image + "\n" + dir.path() + "\nab.txt\n\n");
+    EXPECT_EQ(run.output, ImageQ + freeLine(496) + FolderQ + FileQ +
+                              recorded(dir.file("ab.txt"), 4, AbEncoded, {{34, 15}, {34, 14}}) + PauseText);
+    EXPECT_TRUE(holdsExactly(readBack(readFile(image), 16, fileOffset(16, 17, 15) + 11 + 35 * 6), AbEncoded));
+}
