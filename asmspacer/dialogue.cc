@@ -5,8 +5,10 @@
 #include "paths.h"
 #include "spacer.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <cstring>
+#include <initializer_list>
+#include <string_view>
 #include <sys/stat.h>
 
 namespace {
@@ -21,6 +23,21 @@ char Directory[DirectorySize];
 char FileName[FileNameSize];
 char InputPath[PathSize];
 char OutputPath[PathSize];
+
+// Writes the parts one after another into dest as a string. Returns false
+// when they do not fit whole; dest is not to be used then.
+bool joinInto(std::span<char> dest, std::initializer_list<std::string_view> parts)
+{
+    size_t length = 0;
+    for (std::string_view part : parts) {
+        if (part.size() >= dest.size() - length)
+            return false;
+        std::copy(part.begin(), part.end(), dest.begin() + static_cast<std::ptrdiff_t>(length));
+        length += part.size();
+    }
+    dest[length] = '\0';
+    return true;
+}
 
 bool isDirectory(const char* path)
 {
@@ -57,15 +74,11 @@ void closeFiles(std::FILE* in, std::FILE* out, bool failureReported)
 bool formPaths(const char* directory, const char* fileName, std::span<char> inputPath,
                std::span<char> outputPath)
 {
-    const size_t directoryLength = std::strlen(directory);
-    const size_t nameLength = std::strlen(fileName);
+    if (joinInto(inputPath, {directory, "/", fileName}) && joinInto(outputPath, {directory, "/", fileName, "T"}))
+        return true;
     inputPath[0] = '\0';
     outputPath[0] = '\0';
-    if (directoryLength + nameLength + 1 >= inputPath.size() || directoryLength + nameLength + 2 >= outputPath.size())
-        return false;
-    std::snprintf(inputPath.data(), inputPath.size(), "%s/%s", directory, fileName);
-    std::snprintf(outputPath.data(), outputPath.size(), "%s/%sT", directory, fileName);
-    return true;
+    return false;
 }
 
 int asmspacerMain()

@@ -9,21 +9,24 @@ constexpr bool isWhite(char ch)
 }
 
 // The word at or after at, which moves past it; empty when none is left.
+// A NUL ends the text as it ends a C string: nothing after it is read.
 std::string_view nextWord(std::string_view text, size_t& at)
 {
     while (at < text.size() && isWhite(text[at]))
         ++at;
     const size_t start = at;
-    while (at < text.size() && !isWhite(text[at]))
+    while (at < text.size() && !isWhite(text[at]) && text[at] != '\0')
         ++at;
-    return text.substr(start, at - start);
+    const std::string_view word = text.substr(start, at - start);
+    if (at < text.size() && text[at] == '\0')
+        at = text.size();
+    return word;
 }
 
 } // namespace
 
 LineFields splitLine(std::string_view line)
 {
-    line = line.substr(0, line.find('\0'));
     LineFields fields;
     size_t at = 0;
     if (!line.empty() && line[0] == ';') {

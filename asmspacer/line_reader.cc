@@ -2,7 +2,7 @@
 
 namespace {
 
-constexpr int MaxPiece = LineSize - 1;
+constexpr size_t MaxPiece = LineSize - 1;
 
 // Makes at least one unread byte available; false at end of input or on error.
 bool refill(LineReader& reader)
@@ -20,6 +20,72 @@ bool refill(LineReader& reader)
     return false;
 }
 
+// How far past a full piece the quick path looks for the LF, to take in a CR LF
+// or a short run of CRs; a line that ends further on takes the general path.
+constexpr size_t LookAhead = 16;
+
+// The usual case, quickly: a line that lies whole in the block and fits one
+// piece is handed out where it lies. False (nothing taken) otherwise.
+bool wholeLine(LineReader& reader, std::string_view& text)
+{
+    const std::string_view rest = std::string_view(reader.block.data(), reader.end)
+                                      .substr(reader.position, MaxPiece + 1 + LookAhead);
+    const size_t lineEnd = rest.find('\n');
+    if (lineEnd == std::string_view::npos)
+        return false;
+    size_t length = lineEnd;
+    while (length > 0 && rest[length - 1] == '\r')
+        --length;
+    if (length > MaxPiece)
+        return false;
+    text = rest.substr(0, length);
+    reader.position += lineEnd + 1;
+    return true;
+}
+
+// Any line, character by character, gathered in the reader's piece buffer:
+// long lines, lines across blocks, CR runs of any length, the last line.
+bool gatheredPiece(LineReader& reader, std::string_view& text)
+{
+    size_t length = 0;
+    auto done = [&reader, &text, &length]() {
+        text = std::string_view(reader.piece.data(), length);
+        return true;
+    };
+    // Held CRs come from the piece before, cut off in front of more text.
+    bool lineStarted = reader.heldReturns > 0;
+    for (;;) {
+        if (!refill(reader)) {
+            reader.heldReturns = 0; // CRs at the very end are a line end
+            if (!lineStarted)
+                return false;
+            return done();
+        }
+        const char ch = reader.block[reader.position];
+        if (ch == '\n') {
+            ++reader.position;
+            reader.heldReturns = 0;
+            return done();
+        }
+        lineStarted = true;
+        if (ch == '\r') {
+            ++reader.position;
+            ++reader.heldReturns;
+            continue;
+        }
+        // More text follows, so the held CRs were text too.
+        for (; reader.heldReturns > 0; --reader.heldReturns) {
+            if (length == MaxPiece)
+                return done();
+            reader.piece[length++] = '\r';
+        }
+        if (length == MaxPiece)
+            return done();
+        reader.piece[length++] = ch;
+        ++reader.position;
+    }
+}
+
 } // namespace
 
 void startReading(LineReader& reader, std::FILE* stream)
@@ -32,37 +98,9 @@ void startReading(LineReader& reader, std::FILE* stream)
     reader.failed = false;
 }
 
-int readPiece(LineReader& reader, std::span<char, LineSize> piece)
+bool readPiece(LineReader& reader, std::string_view& text)
 {
-    int length = 0;
-    // Held CRs come from the piece before, cut off in front of more text.
-    bool lineStarted = reader.heldReturns > 0;
-    for (;;) {
-        if (!refill(reader)) {
-            reader.heldReturns = 0; // CRs at the very end are a line end
-            return lineStarted ? length : -1;
-        }
-        const char ch = reader.block[reader.position];
-        if (ch == '\n') {
-            ++reader.position;
-            reader.heldReturns = 0;
-            return length;
-        }
-        lineStarted = true;
-        if (ch == '\r') {
-            ++reader.position;
-            ++reader.heldReturns;
-            continue;
-        }
-        // More text follows, so the held CRs were text too.
-        for (; reader.heldReturns > 0; --reader.heldReturns) {
-            if (length == MaxPiece)
-                return length;
-            piece[static_cast<size_t>(length++)] = '\r';
-        }
-        if (length == MaxPiece)
-            return length;
-        piece[static_cast<size_t>(length++)] = ch;
-        ++reader.position;
-    }
+    if (reader.heldReturns == 0 && refill(reader) && wholeLine(reader, text))
+        return true;
+    return gatheredPiece(reader, text);
 }

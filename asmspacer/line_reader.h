@@ -4,7 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdio>
-#include <span>
+#include <string_view>
 
 // A piece holds at most LineSize-1 characters; a longer line comes as several pieces.
 inline constexpr int LineSize = 256;
@@ -13,6 +13,7 @@ inline constexpr size_t ReadBlockBytes = 65536;
 struct LineReader {
     std::FILE* stream = nullptr;
     std::array<char, ReadBlockBytes> block{};
+    std::array<char, LineSize> piece{}; // a piece gathered across blocks
     size_t position = 0;
     size_t end = 0;
     size_t heldReturns = 0; // CRs seen but not yet known to be text rather than line end
@@ -22,12 +23,13 @@ struct LineReader {
 
 void startReading(LineReader& reader, std::FILE* stream);
 
-// Delivers the next piece of text into piece and returns its length, or -1
-// when the input is done (reader.failed then tells a read error from the end).
+// Delivers the next piece of text in text (valid until the next call) and
+// returns true, or returns false when the input is done (reader.failed then
+// tells a read error from the end).
 //
 // A line ends at LF or at the end of the input; the run of CRs just before
 // that end is dropped with it, while a CR inside a line stays text. A line of
 // more than LineSize-1 characters is cut into pieces of LineSize-1 and a last
 // shorter one; a line whose length is an exact multiple gives no empty piece
 // after it. Every byte of the text is kept, NUL bytes included.
-int readPiece(LineReader& reader, std::span<char, LineSize> piece);
+bool readPiece(LineReader& reader, std::string_view& text);

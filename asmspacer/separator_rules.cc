@@ -22,32 +22,48 @@ constexpr uint32_t nameKey(std::string_view name)
     return name.size() == 3 ? packHead(name[0], name[1], name[2]) : 0;
 }
 
+// The names the rules test, packed once at compile time.
+constexpr uint32_t Equ = nameKey("equ"), Lda = nameKey("lda"), Cmp = nameKey("cmp"), Bit = nameKey("bit"),
+                   Jsr = nameKey("jsr"), Jmp = nameKey("jmp"), Hex = nameKey("hex"), Rts = nameKey("rts"),
+                   Brk = nameKey("brk");
+
 // Rows 4 to 10: the line's opcode names the row; it gets a separator always,
 // or only when the previous opcode does not match the row's partner.
 enum class When { Always, PreviousIsNot };
 
 struct OpcodeRow {
     int row;
-    std::array<std::string_view, 9> names;
+    std::array<uint32_t, 9> names; // unused places hold 0, which no opcode matches
     When when;
-    std::string_view partner;
+    uint32_t partner;
 };
 
 constexpr OpcodeRow OpcodeRows[] = {
-    {4, {"lda", "ldx", "ldy", "inc", "inx", "iny", "dec", "dex", "dey"}, When::Always, {}},
-    {5, {"cmp"}, When::PreviousIsNot, "lda"},
-    {6, {"cpx", "cpy", "cli", "clr", "sec"}, When::Always, {}},
-    {7, {"bit"}, When::PreviousIsNot, "bit"},
-    {8, {"jsr"}, When::PreviousIsNot, "jsr"},
-    {9, {"jmp"}, When::PreviousIsNot, "lda"},
-    {10, {"hex"}, When::PreviousIsNot, "hex"},
+    {4,
+     {nameKey("lda"), nameKey("ldx"), nameKey("ldy"), nameKey("inc"), nameKey("inx"), nameKey("iny"), nameKey("dec"),
+      nameKey("dex"), nameKey("dey")},
+     When::Always, 0},
+    {5, {Cmp}, When::PreviousIsNot, Lda},
+    {6, {nameKey("cpx"), nameKey("cpy"), nameKey("cli"), nameKey("clr"), nameKey("sec")}, When::Always, 0},
+    {7, {Bit}, When::PreviousIsNot, Bit},
+    {8, {Jsr}, When::PreviousIsNot, Jsr},
+    {9, {Jmp}, When::PreviousIsNot, Lda},
+    {10, {Hex}, When::PreviousIsNot, Hex},
 };
+
+constexpr bool is(OpcodeHead opcode, uint32_t name)
+{
+    return opcode.key != 0 && opcode.key == name;
+}
 
 bool matchesRow(OpcodeHead opcode, const OpcodeRow& row)
 {
-    for (std::string_view name : row.names)
-        if (!name.empty() && matches(opcode, name))
+    for (uint32_t name : row.names) {
+        if (name == 0)
+            return false;
+        if (name == opcode.key)
             return true;
+    }
     return false;
 }
 
@@ -56,7 +72,7 @@ Decision decide(const LineFields& line, OpcodeHead opcode, SpacerState& state)
     if (line.comment)
         return {1, false};
 
-    if (matches(opcode, "equ")) {
+    if (is(opcode, Equ)) {
         const char key = equKey(line.label);
         const bool separator = key != state.equGroupKey;
         state.equGroupKey = key;
@@ -68,12 +84,11 @@ Decision decide(const LineFields& line, OpcodeHead opcode, SpacerState& state)
 
     for (const OpcodeRow& row : OpcodeRows)
         if (matchesRow(opcode, row))
-            return {row.row, row.when == When::Always || !matches(state.previous, row.partner)};
+            return {row.row, row.when == When::Always || !is(state.previous, row.partner)};
 
     const OpcodeHead previous = state.previous;
-    const bool separator = matches(opcode, "rts") || matches(opcode, "brk") || matches(previous, "rts")
-                           || matches(previous, "hex") || matches(previous, "jmp")
-                           || (matches(previous, "jsr") && opcode.first == 'b');
+    const bool separator = is(opcode, Rts) || is(opcode, Brk) || is(previous, Rts) || is(previous, Hex)
+                           || is(previous, Jmp) || (is(previous, Jsr) && opcode.first == 'b');
     return {11, separator};
 }
 
@@ -87,11 +102,6 @@ OpcodeHead opcodeHead(std::string_view opcode)
     if (opcode.size() >= 3)
         head.key = packHead(lowerCase(opcode[0]), lowerCase(opcode[1]), lowerCase(opcode[2]));
     return head;
-}
-
-bool matches(OpcodeHead opcode, std::string_view name)
-{
-    return opcode.key != 0 && opcode.key == nameKey(name);
 }
 
 Decision applyRules(const LineFields& line, SpacerState& state)

@@ -9,15 +9,13 @@
 // The part of an opcode the rules look at: its first three characters in
 // lower case (A-Z only), packed; 0 for an opcode shorter than three, which
 // matches no name. The first character is kept apart for the branch test.
+// An opcode matches a name when its first three characters equal the name.
 struct OpcodeHead {
     uint32_t key = 0;
     char first = '\0';
 };
 
 OpcodeHead opcodeHead(std::string_view opcode);
-
-// Whether the opcode matches a three-letter lower-case name.
-bool matches(OpcodeHead opcode, std::string_view name);
 
 // What one file carries from line to line; a new file starts from the defaults.
 struct SpacerState {

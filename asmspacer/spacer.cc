@@ -5,14 +5,12 @@
 #include "line_writer.h"
 #include "separator_rules.h"
 
-#include <array>
 #include <string_view>
 
 namespace {
 
 LineReader Reader;
 LineWriter Writer;
-std::array<char, LineSize> Piece;
 
 } // namespace
 
@@ -22,9 +20,8 @@ SpaceResult spaceFile(std::FILE* in, std::FILE* out)
     startWriting(Writer, out);
     SpacerState state;
 
-    int length = 0;
-    while ((length = readPiece(Reader, Piece)) >= 0) {
-        const std::string_view line(Piece.data(), static_cast<size_t>(length));
+    std::string_view line;
+    while (readPiece(Reader, line)) {
         if (applyRules(splitLine(line), state).separator)
             writeText(Writer, ";\n");
         writeText(Writer, line);
