@@ -1,0 +1,7 @@
+// asmspacer: copies raw 6502 assembly text, putting ";" lines between groups of instructions.
+#include "dialogue.h"
+
+int main()
+{
+    return asmspacerMain();
+}

@@ -1,0 +1,107 @@
+#include "run_program.h"
+#include "test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+const std::string DirectoryPrompt = "\nEnter path of raw ASM text files directory:  \n";
+const std::string FilePrompt = "\nEnter raw ASM text file to process:  \n";
+const std::string PauseText = "\n\nPress <cr> to continue ...  \n\n";
+const std::string Hint =
+    "Hint: change to the files' directory first and answer . as the directory; that keeps paths short.\n";
+
+std::string processing(const std::string& input)
+{
+    return "\nProcessing file '" + input + "'\n\n\n  Creating file '" + input + "T'\n\n";
+}
+
+RunResult runIn(const TempDir& dir, const std::string& answers)
+{
+    return runProgram("asmspacer", {}, answers, RunOptions{dir.path()});
+}
+
+// Two files in one run: the second starts afresh (previous opcode and equ group key).
+TEST(asmspacerDialogue, FilesOneAfterAnotherInASubdirectory)
+{
+    TempDir dir;
+    std::filesystem::create_directory(dir.file("src"));
+    writeText(dir.file("src/a"), "LC000 EQU $C000\n JMP X\n");
+    writeText(dir.file("src/b"), "L0000 EQU 0\n NOP\n");
+    const RunResult run = runIn(dir, "src\na\n\nb\n\n\n");
+    EXPECT_EQ(run.output, DirectoryPrompt + FilePrompt + processing("src/a") + PauseText + FilePrompt +
+                              processing("src/b") + PauseText + FilePrompt + PauseText);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(readText(dir.file("src/aT")), ";\nLC000 EQU $C000\n;\n JMP X\n");
+    EXPECT_EQ(readText(dir.file("src/bT")), "L0000 EQU 0\n NOP\n");
+}
+
+TEST(asmspacerDialogue, AnswersBeyondTheLimitsAreAskedAgain)
+{
+    TempDir dir;
+    writeText(dir.file("n"), "");
+    const std::string refused = "\nError, that answer is longer than ";
+    const RunResult run = runIn(dir, std::string(128, 'd') + "\n.\n" + std::string(31, 'f') + "\n" +
+                                         std::string(28, 'g') + "\nn\n\n");
+    EXPECT_EQ(run.output, DirectoryPrompt + refused + "127 characters; please enter a shorter one.\n" + Hint +
+                              DirectoryPrompt + FilePrompt + refused + "30 characters; please enter a shorter one.\n" +
+                              Hint + FilePrompt +
+                              "\nError, directory and file name together are longer than 28 characters; please "
+                              "enter a shorter name.\n" +
+                              Hint + FilePrompt + processing("./n") + PauseText + FilePrompt + PauseText);
+    EXPECT_EQ(readText(dir.file("nT")), "");
+}
+
+TEST(asmspacerDialogue, EmptyAnswersAndEndOfInput)
+{
+    TempDir dir;
+    EXPECT_EQ(runIn(dir, "\n").output, DirectoryPrompt);
+    EXPECT_EQ(runIn(dir, "").output, DirectoryPrompt);
+    EXPECT_EQ(runIn(dir, ".\n").output, DirectoryPrompt + FilePrompt + PauseText);
+}
+
+TEST(asmspacerDialogue, OpenFailuresEndTheRun)
+{
+    TempDir dir;
+    const std::string inputFailed = "\nError from open() for input file './missing'.\n\n";
+    EXPECT_EQ(runIn(dir, ".\nmissing\n\nmore\n").output, DirectoryPrompt + FilePrompt + processing("./missing") +
+                                                             inputFailed + PauseText);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("missingT")));
+
+    std::filesystem::create_directory(dir.file("folder"));
+    EXPECT_EQ(runIn(dir, ".\nfolder\n").output, DirectoryPrompt + FilePrompt + processing("./folder") +
+                                                    "\nError from open() for input file './folder'.\n\n" + PauseText);
+
+    writeText(dir.file("p"), " NOP\n");
+    std::filesystem::create_directory(dir.file("pT"));
+    EXPECT_EQ(runIn(dir, ".\np\n\nmore\n").output, DirectoryPrompt + FilePrompt + processing("./p") +
+                                                       "\nError from open() for output file './pT'.\n\n" + PauseText);
+}
+
+// An output that is the input under another name would be emptied by opening it.
+TEST(asmspacerDialogue, OutputThatIsTheInputIsRefused)
+{
+    TempDir dir;
+    writeText(dir.file("p"), " LDA #1\n");
+    ASSERT_EQ(link(dir.file("p").c_str(), dir.file("pT").c_str()), 0);
+    EXPECT_EQ(runIn(dir, ".\np\n").output,
+              DirectoryPrompt + FilePrompt + processing("./p") +
+                  "\nError, output file './pT' is the input file itself; it is left as it is.\n\n" + PauseText);
+    EXPECT_EQ(readText(dir.file("p")), " LDA #1\n");
+}
+
+TEST(asmspacerDialogue, FailedWriteReturnsToTheFilePrompt)
+{
+    TempDir dir;
+    writeText(dir.file("p"), " LDA #1\n");
+    std::filesystem::create_symlink("/dev/full", dir.file("pT"));
+    EXPECT_EQ(runIn(dir, ".\np\n\n\n").output, DirectoryPrompt + FilePrompt + processing("./p") +
+                                                   "\nError in writing to output file './pT'.\n\n" + PauseText +
+                                                   FilePrompt + PauseText);
+}
+
+} // namespace
