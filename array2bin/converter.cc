@@ -33,7 +33,7 @@ bool nextLine(std::FILE* input)
 void setCurrentName(std::string_view name)
 {
     const size_t length = std::min(name.size(), sizeof CurrentName - 1);
-    std::memcpy(CurrentName, name.data(), length);
+    std::copy_n(name.begin(), length, CurrentName);
     CurrentName[length] = '\0';
 }
 

@@ -1,5 +1,6 @@
 #include "item_format.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstring>
@@ -36,7 +37,7 @@ size_t putText(std::span<char> out, std::string_view text)
 {
     if (text.size() > out.size())
         return 0;
-    std::memcpy(out.data(), text.data(), text.size());
+    std::copy(text.begin(), text.end(), out.begin());
     return text.size();
 }
 
