@@ -1,0 +1,7 @@
+// array2bin: turns C array declarations into binary files with a load header.
+#include "dialogue.h"
+
+int main()
+{
+    return array2binMain();
+}

@@ -1,0 +1,210 @@
+#include "items.h"
+#include "line_kind.h"
+#include "run_program.h"
+#include "test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <limits>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const std::string Prompt = "\nEnter path of input text file to process:  \n";
+const std::string PauseText = "\n\nPress <cr> to continue ...  \n\n";
+
+// Writes text as in.txt in dir, runs array2bin there on it, returns the console output.
+std::string convert(const TempDir& dir, const std::string& text, const std::string& answers = "in.txt\n\n")
+{
+    writeText(dir.file("in.txt"), text);
+    RunResult run = runProgram("array2bin", {}, answers, {dir.path()});
+    EXPECT_EQ(run.status, 0);
+    return run.output;
+}
+
+Bytes withHeader(uint8_t low, uint8_t high, Bytes data)
+{
+    data.insert(data.begin(), {0x00, 0x10, low, high});
+    return data;
+}
+
+bool exists(const std::string& path)
+{
+    return access(path.c_str(), F_OK) == 0;
+}
+
+} // namespace
+
+TEST(array2binLines, KindsNamesAndLengths)
+{
+    EXPECT_EQ(classifyLine("unsigned char ABC[] = {"), LineKind::ArrayOpener);
+    EXPECT_EQ(classifyLine("unsigned int ABC_len = 3;"), LineKind::LengthLine);
+    EXPECT_EQ(classifyLine(" unsigned char ABC[] = {"), LineKind::Other);
+    EXPECT_EQ(classifyLine("unsigned short x;"), LineKind::Other);
+
+    EXPECT_EQ(arrayNameOf("unsigned char ABC[] = { 0x01 };"), "ABC");
+    EXPECT_EQ(arrayNameOf("unsigned char_NAME"), "NAME"); // the 14th character is not looked at
+    EXPECT_EQ(arrayNameOf("unsigned char dir/x"), "dir/x");
+    EXPECT_EQ(arrayNameOf("unsigned char "), "");
+
+    LengthDeclaration length = parseLengthLine("unsigned int ABC_len = 3;");
+    EXPECT_TRUE(length.hasName && length.hasNumber);
+    EXPECT_EQ(length.name, "ABC");
+    EXPECT_EQ(length.number, 3);
+    length = parseLengthLine("unsigned int in_bin_len = 10;"); // the count's text starts at "en = 10"
+    EXPECT_EQ(length.name, "in");
+    EXPECT_FALSE(length.hasNumber);
+    EXPECT_EQ(parseLengthLine("unsigned int ABC_len =   -42").number, -42);
+    EXPECT_EQ(parseLengthLine("unsigned int A_len = 99999999999999999999;").number,
+              std::numeric_limits<int64_t>::max());
+    EXPECT_FALSE(parseLengthLine("unsigned int ABC_len").hasNumber);
+    EXPECT_FALSE(parseLengthLine("unsigned int ABC = 3;").hasName);
+}
+
+TEST(array2binItems, ValuesAndLists)
+{
+    const std::pair<const char*, int> values[] = {
+        {"0x0b", 11}, {"0X0B", 11},  {"0b", 11},  {" 0x 1f ", 0x1f}, {"100", 0},  {"-1", 0xff},
+        {"0x", 0},    {"\t7", 7},    {"", -1},    {"   ", -1},       {"}", -1},   {"zz", -1},
+        {"0x0000000000000000000042", 0x42},
+    };
+    for (const auto& [item, value] : values) {
+        std::optional<uint8_t> got = itemValue(item);
+        EXPECT_EQ(got ? *got : -1, value) << '"' << item << '"';
+    }
+    uint8_t out[4];
+    EXPECT_EQ(readItems("0x0a, 0x0b", out), 2u);
+    EXPECT_EQ(out[1], 0x0b);
+    EXPECT_EQ(readItems("0x0a, 0x0b,", out), 2u);
+    EXPECT_EQ(readItems("1,, 2, ,}", out), 2u);
+    EXPECT_EQ(readItems("1,2,3,4,5,6", out), 4u); // stops at the end of out
+}
+
+TEST(array2bin, ConvertsArraysAndChecksTheirLengths)
+{
+    TempDir dir;
+    const std::string output = convert(dir, "# made by hand\n"
+                                            "unsigned char ABC[] = { 0x55, 0x66\n"
+                                            "0x01, 0x02,\n"
+                                            "* comment inside the array\n"
+                                            "\n"
+                                            " 0x03\n"
+                                            "};\n"
+                                            "unsigned int ABC_len = 3;\n"
+                                            "int stray;\n"
+                                            "unsigned char DEF[] = {\n"
+                                            "  0x 1f, 100, 0x0a,0x0b\n"
+                                            "0x1ff, } ,\n"
+                                            "}\n"
+                                            "unsigned int DEF_len = 6;\n"
+                                            "unsigned int XYZ_len = 5;\n"
+                                            "unsigned int ABC_len = 4;\n");
+    EXPECT_EQ(output, Prompt + "File ABC is done\n"
+                               "Both file names compare to ABC.\n"
+                               "Number of bytes read for ABC is correct.\n"
+                               "Received unexpected parameter value:\nint stray;.\n"
+                               "File DEF is done\n"
+                               "Both file names compare to DEF.\n"
+                               "Number of bytes read for DEF is correct.\n");
+    EXPECT_EQ(readFile(dir.file("ABC")), withHeader(0x0B, 0x00, {1, 2, 3}));
+    EXPECT_EQ(readFile(dir.file("DEF")), withHeader(0xAB, 0x00, {0x1f, 0x00, 0x0a, 0x0b, 0xff}));
+}
+
+TEST(array2bin, LengthTableByOrdinalAndTwelveArraysAtMost)
+{
+    TempDir dir;
+    std::string text;
+    std::string expected = Prompt;
+    for (int i = 0; i < 14; ++i) {
+        const std::string name = "A" + std::to_string(i);
+        text += "unsigned char " + name + "[] = {\n0x" + "0123456789abcdef"[i] + "\n}\nunsigned int " + name + "_len = 1;\n";
+        if (i < 12)
+            expected += "File " + name + " is done\nBoth file names compare to " + name +
+                        ".\nNumber of bytes read for " + name + " is correct.\n";
+        else
+            expected += "\nError, array '" + name +
+                        "' is beyond the 12 arrays that have a length; no file is written for it.\n\n";
+    }
+    EXPECT_EQ(convert(dir, text), expected);
+    const int lengths[12] = {11, 171, 509, 337, 291, 342, 319, 269, 914, 512, 48, 8960};
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(readFile(dir.file("A" + std::to_string(i))),
+                  withHeader(lengths[i] & 0xFF, lengths[i] >> 8, {static_cast<uint8_t>(i)}));
+    EXPECT_FALSE(exists(dir.file("A12")));
+}
+
+TEST(array2bin, RefusesNamesThatLeaveTheFolderOrNameTheInput)
+{
+    TempDir dir;
+    mkdir(dir.file("sub").c_str(), 0777);
+    const std::string text = "unsigned char sub/x[] = {\n1\n}\n"
+                             "unsigned int sub/x_len = 1;\n"
+                             "unsigned char in.txt[] = {\n2\n}\n"
+                             "unsigned char ok[] = {\n3\n}\n";
+    EXPECT_EQ(convert(dir, text), Prompt + "\nError, array name 'sub/x' holds a '/'; no file is written for it.\n\n"
+                                           "\nError, output file 'in.txt' is the input file; no file is written for it.\n\n"
+                                           "File ok is done\n");
+    EXPECT_FALSE(exists(dir.file("sub/x")));
+    EXPECT_EQ(readText(dir.file("in.txt")), text);
+    EXPECT_EQ(readFile(dir.file("ok")), withHeader(0xFD, 0x01, {3})); // refused arrays still take their place
+}
+
+TEST(array2bin, LengthBeforeAnyArrayAndInputEndingInsideOne)
+{
+    TempDir dir;
+    EXPECT_EQ(convert(dir, "unsigned int X_len = 0;\nunsigned char X[] = {\n7,8\n"),
+              Prompt + "Number of bytes read for  is correct.\nFile X is done\n");
+    EXPECT_EQ(readFile(dir.file("X")), withHeader(0x0B, 0x00, {7, 8}));
+    EXPECT_EQ(convert(dir, "# only\n\n* comments\n"), Prompt);
+}
+
+TEST(array2bin, FailuresToOpenReadOrWrite)
+{
+    TempDir dir;
+    EXPECT_EQ(convert(dir, "", "\n"), Prompt);
+    EXPECT_EQ(convert(dir, "", "missing\n\n"), Prompt + "\nError from fopen() for input file 'missing'.\n\n" + PauseText);
+    EXPECT_EQ(convert(dir, "", ".\n\n"),
+              Prompt + "\nError from fgets() for input file '.'; the conversion stopped there.\n\n" + PauseText);
+
+    // An empty name cannot be opened: the pass stops, the earlier file is whole.
+    EXPECT_EQ(convert(dir, "unsigned char A[]={\n1\n}\nunsigned char \n2\n}\nunsigned char C[] = {\n"),
+              Prompt + "File A is done\n\nError from fopen() for output file ''.\n\n" + PauseText);
+    EXPECT_EQ(readFile(dir.file("A")), withHeader(0x0B, 0x00, {1}));
+    EXPECT_FALSE(exists(dir.file("C")));
+
+    // Run in /dev, the array named full is written to /dev/full, which takes nothing.
+    writeText(dir.file("full.txt"), "unsigned char full[] = {\n1\n}\n");
+    RunResult run = runProgram("array2bin", {}, dir.file("full.txt") + "\n\n", {"/dev"});
+    EXPECT_EQ(run.output,
+              Prompt + "\nError from fwrite() for output file 'full'; the file is incomplete.\n\n" + PauseText);
+}
+
+// The array text of the common "xxd -i" tool: twelve items a line.
+TEST(array2bin, ReadsBackXxdArrayText)
+{
+    TempDir dir;
+    const size_t sizes[] = {1000, 0, 12, 13};
+    std::string text;
+    std::string expected = Prompt;
+    for (size_t n = 0; n < 4; ++n) {
+        const std::string name = "blob" + std::to_string(n);
+        const Bytes bytes = patternBytes(sizes[n], static_cast<uint32_t>(n));
+        text += "unsigned char " + name + "[] = {\n";
+        for (size_t k = 0; k < bytes.size(); ++k) {
+            char item[8];
+            std::snprintf(item, sizeof item, "0x%02x", bytes[k]);
+            text += (k == 0 ? "  " : k % 12 != 0 ? ", " : ",\n  ") + std::string(item);
+        }
+        text += (bytes.empty() ? "" : "\n") + std::string("};\nunsigned int ") + name +
+                "_len = " + std::to_string(bytes.size()) + ";\n";
+        expected += "File " + name + " is done\nBoth file names compare to " + name +
+                    ".\nNumber of bytes read for " + name + " is correct.\n";
+    }
+    EXPECT_EQ(convert(dir, text), expected);
+    const int lengths[] = {11, 171, 509, 337};
+    for (size_t n = 0; n < 4; ++n)
+        EXPECT_EQ(readFile(dir.file("blob" + std::to_string(n))),
+                  withHeader(lengths[n] & 0xFF, lengths[n] >> 8, patternBytes(sizes[n], static_cast<uint32_t>(n))));
+}
