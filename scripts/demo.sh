@@ -6,9 +6,9 @@ cd "$(dirname "$0")/.."
 . scripts/needs.sh
 need_packages cmake:cmake make:make g++:g++ od:coreutils
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build build -j"${JOBS:-2}" --target dskblank dskputdos >/dev/null
-bin=build/bin
+cmake -S . -B build-demo -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+cmake --build build-demo -j"${JOBS:-2}" --target dskblank dskputdos >/dev/null
+bin=build-demo/bin
 work=out/demo
 rm -rf "$work" && mkdir -p "$work"
 

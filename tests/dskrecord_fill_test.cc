@@ -43,8 +43,10 @@ TEST(Fill, EveryGeometryFilledToTheLastSectorReadsBack)
         std::vector<HostText> files;
         for (size_t i = 0; i < sizes.size(); ++i) {
             files.push_back(hostTextOfEncodedSize(sizes[i], static_cast<int>(i)));
-            writeText(dir.file("f" + std::to_string(i)), files.back().text);
-            input += "f" + std::to_string(i) + "\n";
+            const std::string name = "f" + std::to_string(i);
+            writeText(dir.file(name), files.back().text);
+            input += name;
+            input += '\n';
         }
         const RunResult run = runProgram("dskrecord", {}, input + "\n\n");
         EXPECT_EQ(run.status, 0);

@@ -39,7 +39,8 @@ TEST(MempatchRun, LastByteOfATwelveKilobyteImage)
                               "0:  bufferAddress = 2fff, dataByte = 60\n" +
                               PauseText);
     Bytes wanted = memory;
-    wanted.back() = 0x60;
+    ASSERT_FALSE(wanted.empty());
+    wanted[wanted.size() - 1] = 0x60;
     EXPECT_EQ(readFile(files.output), wanted);
 }
 
