@@ -11,10 +11,8 @@
 #include <cstdint>
 #include <cstdio>
 
-inline constexpr int OneBitMinRun = 2;
-
 enum class DecodeStatus {
-    Ok,           // the byte is whole; the capture stands on the zero that begins the next bit
+    Ok,           // the byte is whole; the zero sample that begins the next bit has been read
     NoBitStart,   // a bit did not begin on a zero sample
     CaptureEnded, // the capture ended inside a bit
     ReadError,    // the capture could not be read
@@ -22,8 +20,8 @@ enum class DecodeStatus {
 
 struct DecodedByte {
     DecodeStatus status = DecodeStatus::Ok;
-    uint8_t value = 0; // the bits decoded so far, first bit most significant
-    int bit = 0;       // when not Ok: index (0 to 7) of the bit that failed
+    uint8_t value = 0; // when Ok: the byte, first bit most significant
+    int bit = 0;       // when not Ok: index (0 to 7) of the bit where decoding stopped
     int sample = 0;    // when NoBitStart: the byte of the sample found there
 };
 
@@ -33,5 +31,7 @@ struct DecodedByte {
 int firstSample(std::FILE* capture);
 
 // Decodes one byte. current is the sample that begins its first bit; after a
-// whole byte it is the zero sample that begins the next one.
+// whole byte it is the zero sample that begins the next one. Bits never
+// begin on anything but a zero sample after the first, so only that one is
+// checked.
 DecodedByte decodeByte(std::FILE* capture, int& current);
