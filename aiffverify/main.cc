@@ -1,0 +1,7 @@
+// aiffverify: verifies an 8-bit audio capture of a transfer against a diskette image.
+#include "dialogue.h"
+
+int main()
+{
+    return aiffverifyMain();
+}

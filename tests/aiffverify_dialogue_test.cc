@@ -1,0 +1,119 @@
+#include "aiff_capture.h"
+#include "run_program.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+const std::string AskCapture = "\nEnter AIFF filename path:  ";
+const std::string AskOffset = "\nEnter start AIFF offset:  0x";
+const std::string AskImage = "\nEnter DSK or CMP filename path:  ";
+const std::string AskTrack = "\nEnter DSK Track value:  0x";
+const std::string AllQuestions = AskCapture + AskOffset + AskImage + AskTrack + "\nEnter number of bytes to process:  0x\n";
+const std::string PauseText = "\nPress <cr> to continue ...  \n";
+
+// The capture holds 0x20 non-zero samples, then the 17 bytes of track 2 of
+// the image, the last of them changed.
+struct AiffDialogue : testing::Test {
+    TempDir dir;
+    std::string capture = dir.file("capture.raw");
+    std::string image = dir.file("image.dsk");
+    std::string lastMismatch;
+
+    AiffDialogue()
+    {
+        const Bytes disk = patternBytes(2 * 4096 + 17);
+        Bytes sent(disk.begin() + 2 * 4096, disk.end());
+        sent[16] ^= 0x01;
+        Bytes samples(0x20, 0x7F);
+        const Bytes bits = encodeCapture(sent);
+        samples.insert(samples.end(), bits.begin(), bits.end());
+        writeFile(capture, samples);
+        writeFile(image, disk);
+        char lines[128];
+        std::snprintf(lines, sizeof lines,
+                      "dskByte = 0x%02x and newByte = 0x%02x and do not compare\nprocessed = 0x00000010, bit = 8\n\n",
+                      disk.back(), sent.back());
+        lastMismatch = lines + PauseText;
+    }
+};
+
+TEST_F(AiffDialogue, RunsAndEndsAsAnswered)
+{
+    const std::string upToImage = AskCapture + AskOffset + AskImage;
+    const struct {
+        std::string answers;
+        std::string output;
+    } cases[] = {
+        {capture + "\n 0x20\n" + image + "\n2\n10\n", AllQuestions + "Processing complete for 0x00000010 bytes.\n\n"},
+        {capture + "\n20\n" + image + "\n2\n11\n\n",
+         AllQuestions + lastMismatch + "Processing complete for 0x00000011 bytes.\n\n"},
+        {"", AskCapture + "\nError on fopen() for AIFF File ''.\n"},
+        {capture + "\n-1\n", AskCapture + AskOffset + "\nError on fseek() for AIFF File '" + capture + "'.\n"},
+        {capture + "\n20\n" + dir.path() + "/none\n",
+         upToImage + "\nError on fopen() for DSK or CMP File '" + dir.path() + "/none'.\n"},
+        {capture + "\n20\n" + image + "\nffffffff\n",
+         upToImage + AskTrack + "\nError on fseek() for DSK File '" + image + "'.\n"},
+        {capture + "\n1f\n" + image + "\n2\n10\n",
+         AllQuestions + "Expect 0x00 to begin bit sequence; processed = 0x00000000, byte = 0x7f, bit = 0\n"},
+        {capture + "\n100000\n" + image + "\n\n\n",
+         AllQuestions + "Expect 0x00 to begin bit sequence; processed = 0x00000000, byte = 0xff, bit = 0\n"},
+        // Folders open for reading but cannot be read.
+        {dir.path() + "\n0\n" + image + "\n\n\n",
+         AllQuestions + "\nError on read of the AIFF file; processed = 0x00000000, bit = 0\n\n"},
+        {capture + "\n20\n" + dir.path() + "\n\n\n",
+         AllQuestions + "\nError on read of the DSK or CMP file; processed = 0x00000000\n\n"},
+        // More bytes asked for than the capture carries.
+        {capture + "\n20\n" + image + "\n2\n1000\n\n",
+         AllQuestions + lastMismatch + "\nThe AIFF file ended inside a bit; processed = 0x00000011, bit = 0\n\n"},
+    };
+    for (const auto& c : cases) {
+        const RunResult result = runProgram("aiffverify", {}, c.answers);
+        EXPECT_EQ(result.output, c.output) << c.answers;
+        EXPECT_EQ(result.status, 0);
+    }
+}
+
+TEST_F(AiffDialogue, PathsOf80CharactersAreRefused)
+{
+    const std::string path79 = dir.file(std::string(79 - dir.path().size() - 1, 'c'));
+    ASSERT_EQ(path79.size(), 79u);
+    std::rename(capture.c_str(), path79.c_str());
+    const RunResult result =
+        runProgram("aiffverify", {}, path79 + "x\n" + path79 + "\n20\n" + image + "x\n" + image + "\n2\n10\n");
+    const std::string refusal = "\nError, that answer is longer than 79 characters; please enter a shorter one.\n";
+    EXPECT_EQ(result.output, AskCapture + refusal + AskCapture + AskOffset + AskImage +
+                                 "\nError on fopen() for DSK or CMP File '" + image + "x'.\n");
+}
+
+size_t occurrences(const std::string& text, const std::string& part)
+{
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+TEST(AiffContainer, WholeImageVerifiesFromTheSampleData)
+{
+    TempDir dir;
+    const Bytes disk = patternBytes(143360, 7);
+    const auto [aiff, dataOffset] = aiffFile(encodeCapture(disk));
+    writeFile(dir.file("transfer.aiff"), aiff);
+    writeFile(dir.file("disk.dsk"), disk);
+    char offset[32];
+    std::snprintf(offset, sizeof offset, "%zx", dataOffset);
+
+    const RunResult result = runProgram(
+        "aiffverify", {}, dir.file("transfer.aiff") + "\n" + offset + "\n" + dir.file("disk.dsk") + "\n\n23000\n");
+    EXPECT_TRUE(result.output.starts_with(AllQuestions));
+    EXPECT_EQ(occurrences(result.output, "do not compare"), 0u);
+    EXPECT_EQ(occurrences(result.output, "Verified 4096 bytes of data, continuing.\n" + PauseText), 34u);
+    EXPECT_EQ(occurrences(result.output, PauseText), 34u);
+    EXPECT_TRUE(result.output.ends_with("\nProcessing complete for 0x00023000 bytes.\n\n"));
+}
+
+} // namespace
