@@ -1,23 +1,13 @@
 #include "start_address.h"
 
 #include "memory_image.h"
+#include "scan_number.h"
 
 namespace {
 
 bool isBlank(char ch)
 {
     return ch == ' ' || ch == '\t';
-}
-
-int hexDigit(char ch)
-{
-    if (ch >= '0' && ch <= '9')
-        return ch - '0';
-    if (ch >= 'a' && ch <= 'f')
-        return ch - 'a' + 10;
-    if (ch >= 'A' && ch <= 'F')
-        return ch - 'A' + 10;
-    return -1;
 }
 
 } // namespace
@@ -33,7 +23,7 @@ bool parseStartAddress(std::string_view answer, int32_t& start)
 
     int32_t value = 0;
     for (char ch : answer) {
-        const int digit = hexDigit(ch);
+        const int digit = hexDigitValue(ch);
         if (digit < 0)
             return false;
         value = value * 16 + digit;
