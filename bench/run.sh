@@ -123,8 +123,14 @@ row() {
       mark="$(verdict 0) (RSS)"
     fi
   fi
+  # A check of this program's run failed since the row before: no figure of it counts.
+  if [ "$failures" -gt "$failures_shown" ]; then
+    mark="FAILED (see the messages above)"
+    failures_shown=$failures
+  fi
   rows+=("| \`$1\` | $2 | $median_s | $3 | $peak_kib | $target | $mark |")
 }
+failures_shown=0
 
 echo "== making the inputs in $work (fixed seeds)" >&2
 

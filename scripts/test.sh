@@ -18,3 +18,7 @@ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DSUITE_SANITIZE=ON >/dev/
 cmake --build build-sanitize -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
+
+# The benchmark on small inputs, so that it keeps working; its timings are
+# not judged here, but a program that fails or gives wrong output fails this.
+bench/run.sh --quick
