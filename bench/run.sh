@@ -282,6 +282,8 @@ echo "| program | input | median s | throughput | peak RSS KiB | target | |"
 echo "|---|---|---|---|---|---|---|"
 printf '%s\n' "${rows[@]}"
 echo
+echo "bin2array's median time / xxd -i's: $share (target: at most $xxd_share)"
+echo
 
 if [ "$failures" -gt 0 ]; then
   echo "bench: $failures check(s) failed" >&2
