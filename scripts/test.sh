@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the suite and runs every test twice: a plain build, then a build
-# under AddressSanitizer and UndefinedBehaviorSanitizer. Installs what it
-# needs from Debian's packages when it is missing (run as root, or with sudo).
+# under AddressSanitizer and UndefinedBehaviorSanitizer; then runs every fuzz
+# target and the dialogue driver for FUZZ_SECONDS (default 20) each. Installs
+# what it needs from Debian's packages when it is missing (run as root, or
+# with sudo).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/needs.sh
@@ -18,3 +20,7 @@ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DSUITE_SANITIZE=ON >/dev/
 cmake --build build-sanitize -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-sanitize --output-on-failure -j"$jobs"
+
+# Every fuzz target and the dialogue driver, for a bounded time each (clang,
+# libFuzzer, the sanitizers; a build of its own in build-fuzz).
+./scripts/fuzz.sh "${FUZZ_SECONDS:-20}"
