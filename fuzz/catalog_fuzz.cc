@@ -11,16 +11,24 @@
 // Rules checked: nothing is written outside the image's geometry (it would
 // be lost with the save); the VTOC changes only in its last-allocated-track
 // byte and the bitmap of the image's tracks; the free count never grows.
+// And when the image is to be saved and no catalog sector lies in space the
+// bitmap calls free: every entry filled reads back, through its own
+// track/sector lists and sectors used once, as the name, the sector count
+// and the encoded text of one of the host files.
 #include "blank_image.h"
+#include "catalog.h"
 #include "dialogue.h"
 #include "disk_image.h"
+#include "encoder.h"
 #include "fuzz_support.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <set>
 #include <string>
 #include <sys/stat.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -32,11 +40,133 @@ std::FILE* Console = nullptr; // standard input as the process got it
 constexpr const char* Answers[8] = {"small.s", "sector.s", "big.s", "empty.s", "folder",
                                     "missing.s", "a-name-longer-than-thirty-characters.s", ""};
 
+// The host files that can be recorded, with their encoded texts.
+struct HostFile {
+    std::string name;
+    std::vector<uint8_t> encoded;
+};
+std::vector<HostFile> HostFiles;
+
 void writeHostFile(const std::string& name, const std::string& text)
 {
     std::FILE* file = std::fopen((Folder + "/" + name).c_str(), "w");
     if (file == nullptr || std::fwrite(text.data(), 1, text.size(), file) != text.size() || std::fclose(file) != 0)
         fuzzFailure("cannot write a host file");
+    std::vector<uint8_t> encoded(EncodedTextBytes);
+    std::FILE* in = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+    const int32_t size = in != nullptr ? encodeText(in, encoded) : -1;
+    if (in != nullptr)
+        std::fclose(in);
+    if (size < 0)
+        fuzzFailure("cannot encode a host file");
+    encoded.resize(static_cast<size_t>(size));
+    HostFiles.push_back({name, encoded});
+}
+
+using Place = std::pair<int32_t, int32_t>; // track, sector
+
+int32_t trackOf(uint8_t byte)
+{
+    return byte == 0x40 ? 0 : byte;
+}
+
+bool inImage(const Place& place)
+{
+    return place.first < NumTracks && place.second < NumSectors;
+}
+
+// Whether the bitmap calls the sector free where the recording may take it
+// (never on the catalog track).
+bool markedFree(const Place& place)
+{
+    if (place.first == CatalogTrack)
+        return false;
+    const int sector = place.second;
+    const int byte = sector >= 16 ? 2 + (31 - sector) / 8 : (15 - sector) / 8;
+    return (vtoc()[static_cast<size_t>(VtocBitmap + 4 * place.first + byte)] >> (sector % 8) & 1) != 0;
+}
+
+// The free entries along the catalog chain, as the walk finds them (the chain
+// is followed as followLink judges it); false when a catalog sector of the
+// chain lies in free space, where the recording may take it for a file.
+bool freeEntries(std::vector<std::pair<Place, int32_t>>& entries)
+{
+    CatalogWalk walk{};
+    Place link{vtoc()[CatalogNextTrack], vtoc()[CatalogNextSector]};
+    while (followLink(walk, link.first, link.second) == CatalogLink::Follow) {
+        if (markedFree(link))
+            return false;
+        const auto catalog = sectorAt(link.first, link.second);
+        for (int32_t offset : EntryOffsets)
+            if (catalog[static_cast<size_t>(offset)] == 0)
+                entries.emplace_back(link, offset);
+        link = {catalog[CatalogNextTrack], catalog[CatalogNextSector]};
+    }
+    return true;
+}
+
+// Follows a recorded entry's track/sector lists; false when they leave the
+// image, use a sector twice or disagree with the entry's sector count.
+bool readBack(CatalogEntry entry, std::set<Place>& used, std::vector<uint8_t>& data)
+{
+    int32_t count = 0;
+    Place list{trackOf(entry[0]), entry[1]};
+    for (;;) {
+        if (!inImage(list) || !used.insert(list).second)
+            return false;
+        ++count;
+        const auto sector = sectorAt(list.first, list.second);
+        for (size_t pair = 0x0C; pair < SectorBytes; pair += 2) {
+            if (sector[pair] == 0 && sector[pair + 1] == 0)
+                break;
+            const Place place{trackOf(sector[pair]), sector[pair + 1]};
+            if (!inImage(place) || !used.insert(place).second)
+                return false;
+            ++count;
+            const auto bytes = sectorAt(place.first, place.second);
+            data.insert(data.end(), bytes.begin(), bytes.end());
+        }
+        if (sector[1] == 0 && sector[2] == 0)
+            break;
+        list = {trackOf(sector[1]), sector[2]};
+    }
+    return count == (entry[33] | entry[34] << 8);
+}
+
+// Whether data is the encoded text followed by zeros, in the fewest sectors.
+bool holds(const std::vector<uint8_t>& data, const std::vector<uint8_t>& encoded)
+{
+    const size_t sectors = (encoded.size() + SectorBytes - 1) / SectorBytes;
+    return data.size() == sectors * SectorBytes && std::equal(encoded.begin(), encoded.end(), data.begin()) &&
+           std::all_of(data.begin() + static_cast<std::ptrdiff_t>(encoded.size()), data.end(),
+                       [](uint8_t byte) { return byte == 0; });
+}
+
+bool namedAs(CatalogEntry entry, const std::string& name)
+{
+    for (size_t i = 0; i < CatalogNameBytes; ++i)
+        if (entry[3 + i] != catalogNameByte(i < name.size() ? name[i] : ' '))
+            return false;
+    return entry[2] == 0x00; // a text file
+}
+
+// Every entry the recording filled reads back as one of the host files.
+void checkRecordedFiles(const std::vector<std::pair<Place, int32_t>>& entries)
+{
+    std::set<Place> used;
+    for (const auto& [place, offset] : entries) {
+        const CatalogEntry entry(sectorAt(place.first, place.second).subspan(static_cast<size_t>(offset), EntryBytes));
+        if (entry[0] == 0)
+            continue; // not recorded into
+        std::vector<uint8_t> data;
+        if (!readBack(entry, used, data))
+            fuzzFailure("a recorded file's track/sector lists do not read back");
+        const bool found = std::any_of(HostFiles.begin(), HostFiles.end(), [&](const HostFile& file) {
+            return holds(data, file.encoded) && namedAs(entry, file.name);
+        });
+        if (!found)
+            fuzzFailure("a recorded file does not read back as a host file");
+    }
 }
 
 // Puts the blank image of the geometry into Disk as loading it would, then
@@ -125,10 +255,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return copy;
     }();
 
+    std::vector<std::pair<Place, int32_t>> entries;
+    const bool catalogApart = freeEntries(entries);
+
     stdin = fmemopen(answers.data(), answers.size(), "r");
     if (stdin == nullptr)
         fuzzFailure("the answers cannot be opened");
-    recordAlongCatalog(Folder, freeBefore);
+    const bool save = recordAlongCatalog(Folder, freeBefore);
     std::fclose(stdin);
     stdin = Console;
 
@@ -139,5 +272,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             fuzzFailure("a VTOC byte outside the bitmap changed");
     if (countFree() > freeBefore)
         fuzzFailure("the free count grew");
+    if (save && catalogApart)
+        checkRecordedFiles(entries);
     return 0;
 }
