@@ -50,7 +50,9 @@ uint64_t caseSeed(uint64_t seed, uint64_t number)
 
 std::string clip(const std::string& text, size_t most = 3000)
 {
-    return text.size() <= most ? text : text.substr(0, most) + "\n[... " + std::to_string(text.size() - most) + " more bytes]";
+    if (text.size() <= most)
+        return text;
+    return text.substr(0, most) + "\n[... " + std::to_string(text.size() - most) + " more bytes]";
 }
 
 // Every broken rule of one run; empty when the run was sound.
@@ -199,8 +201,9 @@ int main(int argc, char** argv)
         total += static_cast<uint64_t>(count);
         counts += " " + program + "=" + std::to_string(count);
     }
-    std::printf("dialogue driver: %llu runs in %.0f s, seed %llu, %d faults;%s\n", static_cast<unsigned long long>(total),
-                elapsed(), static_cast<unsigned long long>(settings.seed), failures, counts.c_str());
+    std::printf("dialogue driver: %llu runs in %.0f s, seed %llu, %d faults;%s\n",
+                static_cast<unsigned long long>(total), elapsed(), static_cast<unsigned long long>(settings.seed),
+                failures, counts.c_str());
     if (failures == 0 && settings.onlyCase < 0 && ownWork)
         fs::remove_all(settings.work);
     return failures == 0 ? ExitClean : ExitFaults;

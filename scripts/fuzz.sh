@@ -69,7 +69,8 @@ for name in "${names[@]}"; do
       -artifact_prefix="$build/artifacts/$name-" "$build/corpus/$name" "$PWD/fuzz/corpus/$name" >"$log" 2>&1; then
     passed=$((passed + 1))
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
-    coverage=$(grep -E '(DONE|pulse|NEW|REDUCE|INITED) .*cov:' "$log" | tail -n 1 | grep -oE 'cov: [0-9]+ ft: [0-9]+' || true)
+    coverage=$(grep -E '(DONE|pulse|NEW|REDUCE|INITED) .*cov:' "$log" | tail -n 1 |
+      grep -oE 'cov: [0-9]+ ft: [0-9]+' || true)
     echo "$name: ${runs:-?} runs in $seconds s, ${coverage:-no coverage line}, no fault"
   else
     failed=$((failed + 1))

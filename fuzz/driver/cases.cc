@@ -139,8 +139,9 @@ Case asmspacerCase(Random& random, const std::string& folder)
     const bool inside = random.chance(80);
     say(run.answers, inside ? "src" : mostly(random, 50, ".", {"none", "src/blocked.s"}));
     for (int64_t i = random.between(0, 6); i > 0; --i) {
-        const std::string name = random.chance(75) ? random.pick(names)
-                                                   : mostly(random, 0, "", {"dir.s", "none.s", "abcdefghijklmnopqrstuvwxyz.s"});
+        const std::string name = random.chance(75)
+                                     ? random.pick(names)
+                                     : mostly(random, 0, "", {"dir.s", "none.s", "abcdefghijklmnopqrstuvwxyz.s"});
         say(run.answers, inside || name.empty() ? name : "src/" + name);
         sayRest(random, run.answers);
     }

@@ -149,8 +149,8 @@ Bytes diskImage(Random& random, int& sectorsPerTrack)
 {
     sectorsPerTrack = 16;
     if (random.chance(8)) {
-        const int64_t size = random.chance(50) ? random.pick(std::vector<int64_t>{0, 256, 143359, 143361, 143616, 393217})
-                                               : random.between(0, 400000);
+        const std::vector<int64_t> nearSizes{0, 256, 143359, 143361, 143616, 393217};
+        const int64_t size = random.chance(50) ? random.pick(nearSizes) : random.between(0, 400000);
         return random.chance(50) ? random.bytes(static_cast<size_t>(size)) : Bytes(static_cast<size_t>(size), 0);
     }
     const DiskSize& geometry = DiskSizes[random.below(DiskSizes.size())];
@@ -190,7 +190,8 @@ std::string changeFile(Random& random)
         if (random.chance(10))
             text += random.pick({"# a comment\n", "* another\n", "\n"});
         const int64_t count = random.chance(80) ? random.between(0, 85) : random.between(-3, 200);
-        uint64_t address = random.chance(80) ? static_cast<uint64_t>(random.between(0xCF00, 0xFFFF)) : random.below(1ull << 33);
+        const uint64_t address =
+            random.chance(80) ? static_cast<uint64_t>(random.between(0xCF00, 0xFFFF)) : random.below(1ull << 33);
         std::string config = random.chance(20) ? "0x" + hex(address) : hex(address, random.chance(50));
         if (random.chance(5))
             config = random.pick({"-1", "zz", "", "123456789abcdef01", "d000"});
@@ -201,7 +202,8 @@ std::string changeFile(Random& random)
         const int64_t values = random.chance(80) ? std::max<int64_t>(count, 0) : random.between(0, 120);
         for (int64_t i = 0; i < values; ++i) {
             char item[8];
-            std::snprintf(item, sizeof item, "%02x ", static_cast<unsigned>(random.chance(95) ? random.below(256) : random.below(0x1000)));
+            const uint64_t value = random.chance(95) ? random.below(256) : random.below(0x1000);
+            std::snprintf(item, sizeof item, "%02x ", static_cast<unsigned>(value));
             data += item;
         }
         if (random.chance(10))
@@ -272,8 +274,9 @@ std::string arrayText(Random& random, const std::string& inputName)
             text += "};\n";
         if (random.chance(90)) {
             const int64_t told = random.chance(80) ? count : random.between(-5, 500);
-            text += random.chance(90) ? "unsigned int " + name + "_len = " + std::to_string(told) + ";\n"
-                                      : random.pick({"unsigned int x\n", "unsigned int a_len = 99999999999999999999999;\n"});
+            text += random.chance(90)
+                        ? "unsigned int " + name + "_len = " + std::to_string(told) + ";\n"
+                        : random.pick({"unsigned int x\n", "unsigned int a_len = 99999999999999999999999;\n"});
         }
         if (random.chance(5))
             text += printable(random, random.between(1, 80)) + "\n";

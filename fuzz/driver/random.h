@@ -16,7 +16,10 @@ public:
     // A number from 0 to n-1 (0 when n is 0).
     uint64_t below(uint64_t n) { return n == 0 ? 0 : engine_() % n; }
     // A number from low to high, both included.
-    int64_t between(int64_t low, int64_t high) { return low + static_cast<int64_t>(below(static_cast<uint64_t>(high - low) + 1)); }
+    int64_t between(int64_t low, int64_t high)
+    {
+        return low + static_cast<int64_t>(below(static_cast<uint64_t>(high - low) + 1));
+    }
     // True in percent cases out of 100.
     bool chance(int percent) { return static_cast<int>(below(100)) < percent; }
     uint8_t byte() { return static_cast<uint8_t>(engine_()); }
