@@ -31,7 +31,7 @@ void damage(Random& random, Bytes& image, int tracks, int sectors)
                      static_cast<size_t>(b)];
     };
     const int catalogSector = static_cast<int>(random.between(1, sectors - 1));
-    switch (random.below(11)) {
+    switch (random.below(12)) {
     case 0: // the VTOC's catalog link anywhere, in the image or not
         at(17, 0, 1) = static_cast<uint8_t>(random.chance(50) ? random.between(0, tracks + 2) : random.byte());
         at(17, 0, 2) = static_cast<uint8_t>(random.chance(50) ? random.between(0, sectors + 2) : random.byte());
@@ -72,6 +72,11 @@ void damage(Random& random, Bytes& image, int tracks, int sectors)
     case 9: // VTOC fields the programs do not use, and the last-allocated track
         for (int b : {0x03, 0x06, 0x27, 0x30, 0x31, 0x34, 0x35, 0x36, 0x37})
             at(17, 0, b) = random.byte();
+        break;
+    case 10: // every entry taken but in one catalog sector, so that the walk goes far down the chain
+        for (int s = 1; s < sectors; ++s)
+            for (int entry = 0; entry < 7 && s != catalogSector; ++entry)
+                at(17, s, 11 + 35 * entry) = 0x12;
         break;
     default: { // the chain goes on in a sector the bitmap calls free
         const int t = static_cast<int>(random.between(18, tracks - 1));
