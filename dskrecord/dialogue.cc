@@ -9,8 +9,10 @@
 #include "paths.h"
 #include "recorder.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <sys/stat.h>
 
 namespace {
@@ -146,6 +148,16 @@ Next walkCatalog()
 
 } // namespace
 
+bool recordAlongCatalog(std::string_view textFolder, int32_t freeCount)
+{
+    // The dialogue passes TextFolder itself, hence a move rather than a copy.
+    const size_t length = std::min(textFolder.size(), sizeof TextFolder - 1);
+    std::memmove(TextFolder, textFolder.data(), length);
+    TextFolder[length] = '\0';
+    FreeCount = freeCount;
+    return walkCatalog() == Next::Save;
+}
+
 int dskrecordMain()
 {
     NumTracks = 0;
@@ -160,7 +172,7 @@ int dskrecordMain()
 
     if (!askForTextFolder())
         return ExitOk;
-    if (walkCatalog() == Next::Save) {
+    if (recordAlongCatalog(TextFolder, FreeCount)) {
         saveDisk(ImagePath);
         Pause();
     }

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Builds the suite and runs every test twice: a plain build, then a build
-# under AddressSanitizer and UndefinedBehaviorSanitizer. Installs what it
-# needs from Debian's packages when it is missing (run as root, or with sudo).
+# under AddressSanitizer and UndefinedBehaviorSanitizer; then the benchmark
+# on small inputs, and every fuzz target and the dialogue driver for
+# FUZZ_SECONDS (default 20) each. Installs
+# what it needs from Debian's packages when it is missing (run as root, or
+# with sudo).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/needs.sh
@@ -24,3 +27,7 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 # The benchmark on small inputs, so that it keeps working; its timings are
 # not judged here, but a program that fails or gives wrong output fails this.
 bench/run.sh --quick
+
+# Every fuzz target and the dialogue driver, for a bounded time each (clang,
+# libFuzzer, the sanitizers; a build of its own in build-fuzz).
+./scripts/fuzz.sh "${FUZZ_SECONDS:-20}"
