@@ -74,6 +74,9 @@ measure() {
   peak_kib=0
   for ((k = 0; k < runs; k++)); do
     "$prepare"
+    # Inputs just made and outputs of earlier runs are still being written
+    # back; flushed first, that work is not timed as the program's.
+    sync
     status=0
     start=${EPOCHREALTIME/./}
     /usr/bin/time -o "$work/rss" -f %M "$@" <"$answers" >"$log" 2>&1 || status=$?
