@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <initializer_list>
 #include <string_view>
-#include <sys/stat.h>
 
 namespace {
 
@@ -37,12 +36,6 @@ bool joinInto(std::span<char> dest, std::initializer_list<std::string_view> part
     }
     dest[length] = '\0';
     return true;
-}
-
-bool isDirectory(const char* path)
-{
-    struct stat status{};
-    return stat(path, &status) == 0 && S_ISDIR(status.st_mode);
 }
 
 // Asks until the name fits beside the directory. Returns false on an empty answer.

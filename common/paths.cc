@@ -21,6 +21,12 @@ bool isSameFile(const char* first, const char* second)
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+bool isDirectory(const char* path)
+{
+    struct stat status{};
+    return stat(path, &status) == 0 && S_ISDIR(status.st_mode);
+}
+
 bool isRegularFile(const char* path)
 {
     struct stat status{};

@@ -9,5 +9,8 @@ void pathBase(char* path);
 // either cannot be examined, e.g. an output that does not exist yet.
 bool isSameFile(const char* first, const char* second);
 
+// Whether path names a directory.
+bool isDirectory(const char* path);
+
 // Whether path names a regular file (not a directory, device or pipe).
 bool isRegularFile(const char* path);

@@ -42,8 +42,7 @@ bool askForTextFolder()
         if (Ask("\nEnter path of text files:  ", PathSize - 1) == 0)
             return false;
         copyAnswer(TextFolder);
-        struct stat status{};
-        if (stat(TextFolder, &status) == 0 && S_ISDIR(status.st_mode))
+        if (isDirectory(TextFolder))
             return true;
         std::printf("\nError, path '%s' is not a directory.\n\n", TextFolder);
         Pause();
