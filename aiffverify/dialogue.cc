@@ -1,8 +1,7 @@
 #include "dialogue.h"
 
-#include "ask.h"
-#include "compare.h"
 #include "console.h"
+#include "compare.h"
 #include "hex_answer.h"
 
 #include <cstdint>

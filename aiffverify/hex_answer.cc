@@ -1,6 +1,6 @@
 #include "hex_answer.h"
 
-#include "scan_number.h"
+#include "numbers.h"
 
 #include <bit>
 

@@ -1,11 +1,11 @@
 #include "converter.h"
 
-#include "config_line.h"
+#include "console.h"
 #include "header.h"
 #include "items.h"
 #include "length_check.h"
 #include "line_kind.h"
-#include "paths.h"
+#include "files.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,5 @@
 #include "dialogue.h"
 
-#include "ask.h"
 #include "console.h"
 #include "converter.h"
 

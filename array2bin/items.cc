@@ -1,6 +1,6 @@
 #include "items.h"
 
-#include "scan_number.h"
+#include "numbers.h"
 
 #include <array>
 

@@ -1,5 +1,7 @@
 #include "line_kind.h"
 
+#include "numbers.h"
+
 #include <limits>
 
 namespace {
@@ -9,11 +11,6 @@ constexpr std::string_view LengthPrefix = "unsigned int";
 constexpr size_t ArrayNameStart = 14;
 constexpr size_t LengthNameStart = 13;
 constexpr size_t CountAfterUnderscore = 6; // "_len =" is passed over
-
-bool isBlank(char ch)
-{
-    return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\v' || ch == '\f' || ch == '\r';
-}
 
 // The text read as "%d" reads it: leading blanks, a sign, then digits. Values
 // beyond 64 bits stay at the largest, which no byte count can equal.

@@ -1,8 +1,7 @@
 #include "dialogue.h"
 
-#include "ask.h"
 #include "console.h"
-#include "paths.h"
+#include "files.h"
 #include "writer.h"
 
 #include <cerrno>

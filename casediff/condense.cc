@@ -1,6 +1,6 @@
 #include "condense.h"
 
-#include "config_line.h"
+#include "console.h"
 #include "letter_class.h"
 
 #include <string_view>

@@ -1,9 +1,8 @@
 #include "dialogue.h"
 
-#include "ask.h"
-#include "condense.h"
 #include "console.h"
-#include "paths.h"
+#include "condense.h"
+#include "files.h"
 
 #include <cstdio>
 

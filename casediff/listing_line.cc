@@ -1,12 +1,12 @@
 #include "listing_line.h"
 
-#include "scan_number.h"
+#include "numbers.h"
 
 namespace {
 
 void skipSpace(std::string_view line, size_t& at)
 {
-    while (at < line.size() && isScanSpace(line[at]))
+    while (at < line.size() && isBlank(line[at]))
         ++at;
 }
 

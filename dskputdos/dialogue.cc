@@ -1,9 +1,8 @@
 #include "dialogue.h"
 
-#include "ask.h"
 #include "console.h"
 #include "disk_image.h"
-#include "image_dialogue.h"
+#include "disk_image.h"
 #include "placement.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 // file's entry is filled, and a walk along the catalog chain that always ends.
 #pragma once
 
-#include "clock.h"
+#include "console.h"
 
 #include <array>
 #include <cstdint>

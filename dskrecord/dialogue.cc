@@ -1,12 +1,11 @@
 #include "dialogue.h"
 
-#include "ask.h"
-#include "catalog.h"
 #include "console.h"
+#include "catalog.h"
 #include "disk_image.h"
 #include "encoder.h"
-#include "image_dialogue.h"
-#include "paths.h"
+#include "disk_image.h"
+#include "files.h"
 #include "recorder.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "change_file.h"
 
 #include "change_line.h"
-#include "config_line.h"
+#include "console.h"
 #include "memory_image.h"
 
 #include <array>

@@ -11,16 +11,6 @@
 inline constexpr int MaxChangeBytes = 85;
 inline constexpr size_t DataBytePitch = 3;
 
-// Reads a number as "%x" does: white space, an optional sign, an optional
-// 0x, hexadecimal digits. A number wider than 32 bits is not taken.
-// Returns the characters used, or 0 when the text holds no such number.
-size_t scanHex(std::string_view text, uint32_t& value);
-
-// Reads a number as "%d" does: white space, an optional sign, decimal
-// digits. A number outside the signed 32-bit range is not taken.
-// Returns the characters used, or 0 when the text holds no such number.
-size_t scanDecimal(std::string_view text, int32_t& value);
-
 // Reads the address and the byte count from a configLine. Returns false when
 // the line does not start with both numbers.
 bool readConfigValues(std::string_view configLine, uint32_t& address, int32_t& count);

@@ -1,10 +1,9 @@
 #include "dialogue.h"
 
-#include "ask.h"
-#include "change_file.h"
 #include "console.h"
+#include "change_file.h"
 #include "memory_image.h"
-#include "paths.h"
+#include "files.h"
 #include "start_address.h"
 
 #include <cerrno>

@@ -1,16 +1,7 @@
 #include "start_address.h"
 
 #include "memory_image.h"
-#include "scan_number.h"
-
-namespace {
-
-bool isBlank(char ch)
-{
-    return ch == ' ' || ch == '\t';
-}
-
-} // namespace
+#include "numbers.h"
 
 bool parseStartAddress(std::string_view answer, int32_t& start)
 {

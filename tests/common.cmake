@@ -1,4 +1,6 @@
+# The common library: console routines, files, numbers, the program's command
+# line and the diskette image.
 suite_test(common_test
-  SOURCES console_test.cc ask_test.cc config_line_test.cc clock_info_paths_test.cc scan_number_test.cc disk_image_test.cc blank_image_test.cc
-  LIBS common
-  PROGRAMS dskblank)
+  SOURCES console_test.cc files_test.cc numbers_test.cc program_test.cc disk_image_test.cc
+  LIBS common)
+target_compile_definitions(common_test PRIVATE SUITE_VERSION="${PROJECT_VERSION}")

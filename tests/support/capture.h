@@ -1,5 +1,5 @@
 // Runs a piece of in-process code in a child whose standard input is the
-// given text and whose standard output is captured: for testing console
+// given text and whose standard output and error are captured: for testing console
 // routines that read stdin and print on stdout.
 #pragma once
 
@@ -8,6 +8,7 @@
 
 struct Captured {
     std::string output;
+    std::string errors; // standard error
     int status = -1;
 };
 

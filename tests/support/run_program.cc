@@ -69,7 +69,8 @@ RunResult runProgram(const std::string& name, const std::vector<std::string>& ar
     RunResult result;
     int in = inputFile(input);
     int out[2];
-    if (in < 0 || pipe(out) != 0)
+    int err[2];
+    if (in < 0 || pipe(out) != 0 || pipe(err) != 0)
         return result;
 
     std::vector<std::string> argv;
@@ -91,9 +92,10 @@ RunResult runProgram(const std::string& name, const std::vector<std::string>& ar
     if (pid == 0) {
         dup2(in, STDIN_FILENO);
         dup2(out[1], STDOUT_FILENO);
+        dup2(err[1], STDERR_FILENO);
         close(in);
-        close(out[0]);
-        close(out[1]);
+        for (int fd : {out[0], out[1], err[0], err[1]})
+            close(fd);
         if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0)
             _exit(127);
         execvp(cargv[0], cargv.data());
@@ -101,28 +103,37 @@ RunResult runProgram(const std::string& name, const std::vector<std::string>& ar
     }
     close(in);
     close(out[1]);
+    close(err[1]);
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(options.timeoutSeconds);
     char buffer[65536];
-    for (;;) {
+    pollfd watch[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+    std::string* into[2] = {&result.output, &result.errors};
+    while (watch[0].fd >= 0 || watch[1].fd >= 0) {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             kill(pid, SIGKILL);
             result.timedOut = true;
             break;
         }
-        pollfd watch{out[0], POLLIN, 0};
-        int ready = poll(&watch, 1, static_cast<int>(left.count()));
-        if (ready < 0 && errno == EINTR)
-            continue;
+        int ready = poll(watch, 2, static_cast<int>(left.count()));
         if (ready <= 0)
             continue;
-        ssize_t got = read(out[0], buffer, sizeof buffer);
-        if (got <= 0)
-            break;
-        result.output.append(buffer, static_cast<size_t>(got));
+        for (int k = 0; k < 2; ++k) {
+            if (watch[k].fd < 0 || watch[k].revents == 0)
+                continue;
+            ssize_t got = read(watch[k].fd, buffer, sizeof buffer);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0) {
+                watch[k].fd = -1; // poll passes over a negative descriptor
+                continue;
+            }
+            into[k]->append(buffer, static_cast<size_t>(got));
+        }
     }
     close(out[0]);
+    close(err[0]);
 
     int status = 0;
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {

@@ -7,6 +7,7 @@
 
 struct RunResult {
     std::string output; // everything written to standard output
+    std::string errors; // everything written to standard error
     int status = -1;    // exit status, or -1 when the program did not exit normally
     bool timedOut = false;
 };

@@ -1,5 +1,5 @@
 // Numbers read as the scan conversions read them, bounded.
-#include "scan_number.h"
+#include "numbers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,6 @@
-#include "paths.h"
+#include "files.h"
+
+#include "program.h"
 
 #include <cstring>
 #include <sys/stat.h>
@@ -31,4 +33,17 @@ bool isRegularFile(const char* path)
 {
     struct stat status{};
     return stat(path, &status) == 0 && S_ISREG(status.st_mode);
+}
+
+bool refuseSameFile(const char* inputPath, const char* outputPath, const char* message)
+{
+    if (!isSameFile(inputPath, outputPath))
+        return false;
+    reportFailure(message, outputPath, inputPath);
+    return true;
+}
+
+void reportCallFailure(const char* call, const char* role, const char* path)
+{
+    reportFailure("\nError from %s() for %s file '%s'.\n\n", call, role, path);
 }

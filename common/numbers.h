@@ -10,8 +10,9 @@
 // The value of a hexadecimal digit, or -1.
 int hexDigitValue(char ch);
 
-// The white space a scan conversion passes over before a number.
-bool isScanSpace(char ch);
+// White space as the scan conversions pass over it: blank, tab, and the
+// line-end, vertical-tab and form-feed characters.
+bool isBlank(char ch);
 
 struct ScannedNumber {
     size_t used = 0;        // characters taken; 0 when the text holds no number
@@ -25,3 +26,12 @@ struct ScannedNumber {
 // (only when a digit follows it, so "0x" alone is the number 0), then the
 // digits of base (10 or 16).
 ScannedNumber scanNumber(std::string_view text, int base, uint64_t limit);
+
+// "%x" into 32 bits: a minus sign negates the number modulo 2^32. Returns
+// the characters used, or 0 (value unchanged) when the text holds no number
+// or one wider than 32 bits.
+size_t scanHex(std::string_view text, uint32_t& value);
+
+// "%d" into a signed 32-bit value. Returns the characters used, or 0 (value
+// unchanged) when the text holds no number or one outside that range.
+size_t scanDecimal(std::string_view text, int32_t& value);
