@@ -1,5 +1,6 @@
 // The diskette image held in memory: geometry table, sector layout, VTOC,
-// free-sector bitmap, and the load and save of the image file.
+// free-sector bitmap, the catalog chain, and the load and save of the
+// image file.
 #pragma once
 
 #include <array>
@@ -10,6 +11,7 @@
 inline constexpr int SectorBytes = 256;
 inline constexpr int TrackSlotBytes = 8192; // room for 32 sectors, whatever the image has
 inline constexpr int MaxTracks = 48;
+inline constexpr int MaxSectors = 32;
 inline constexpr int DiskBytes = MaxTracks * TrackSlotBytes;
 inline constexpr int CatalogTrack = 17;
 
@@ -54,25 +56,82 @@ std::span<uint8_t, SectorBytes> sectorAt(int track, int sector);
 // The VTOC as a sector of Disk.
 std::span<uint8_t, SectorBytes> vtoc();
 
+// Where the bitmap keeps sector s of track t: four bytes a track, sectors
+// 15-8, 7-0, 31-24, 23-16, the highest sector of each byte in bit 7.
+struct BitmapBit {
+    int index; // VTOC byte
+    uint8_t mask;
+};
+constexpr BitmapBit bitmapBit(int track, int sector)
+{
+    const int byte = sector >= 16 ? 2 + (31 - sector) / 8 : (15 - sector) / 8;
+    return {VtocBitmap + 4 * track + byte, static_cast<uint8_t>(1u << (sector % 8))};
+}
+
+// Whether the bitmap marks sector s of track t free.
+bool isSectorFree(int track, int sector);
+
 // Sets NumTracks and NumSectors from the first row of DiskSizes whose size
 // equals fileSize. Returns false (geometry left as it was) when none does.
 bool detectGeometry(int64_t fileSize);
 
-// Reads the image at path into Disk, sector by sector, for the detected
-// geometry. Prints the open or short-read message and returns -1 on failure.
-int loadDisk(const char* path);
-
 // Number of set bits in the bitmap bytes of the first NumTracks tracks.
 int countFree();
 
-// Writes Disk back over the existing file at path (never creating or
-// truncating it). Prints the open or short-write message and returns -1 on failure.
+// The sectors a recording can still be given: free sectors below
+// NumSectors on the tracks from fromTrack down to 0, the catalog track
+// passed over. This is what the allocator can hand out when it starts on
+// fromTrack.
+int countAllocatable(int32_t fromTrack);
+
+// How the program uses the image it loads.
+enum class DiskUse {
+    Read,   // only read: a shared lock while it is read
+    Change, // written back: opened for writing and locked to the end of the run
+};
+
+// Reads the image at path into Disk, sector by sector, for the detected
+// geometry. For DiskUse::Change the image is then opened for writing and
+// locked for the rest of the run, so no other program of the suite changes
+// it meanwhile, and what was loaded is kept to compare the file with before
+// the save. Prints the message of a failure (open, short read, open for
+// writing, in use) and returns -1.
+int loadDisk(const char* path, DiskUse use);
+
+// Writes back the sectors of Disk that differ from what was loaded, in an
+// order that keeps every catalogued file whole at every moment: first the
+// sectors that are neither the VTOC nor in the catalog chain, then the
+// VTOC, then the catalog sectors, each step reaching the device before the
+// next. Nothing is written when the file no longer holds what was loaded.
+// Prints the message of a failure and returns -1; nothing more is written
+// after one.
 int saveDisk(const char* path);
 
 // The image question both diskette programs open with. Asks for the diskette
 // image until its status can be got, detects its geometry and loads it into
-// Disk. A failed status query is reported, paused on and asked again; an
-// unrecognised size or a failed load is reported and paused on. Returns 0
-// with the image loaded and its path in path, or -1 when the program should
-// end (an empty answer included).
+// Disk for change. A failed status query is reported, paused on and asked
+// again; an unrecognised size or a failed load is reported and paused on.
+// Returns 0 with the image loaded and its path in path, or -1 when the
+// program should end (an empty answer included).
 int askForImage(std::span<char> path);
+
+// A walk along the catalog chain. Links are followed as they stand, but one
+// that leaves the image or comes back to a sector already read ends the
+// walk, so nothing outside the image is read and the walk always ends.
+inline constexpr int CatalogNextTrack = 0x01; // the link, in a catalog sector and in the VTOC
+inline constexpr int CatalogNextSector = 0x02;
+
+struct CatalogWalk {
+    std::array<std::array<bool, MaxSectors>, MaxTracks> visited{};
+};
+
+enum class CatalogLink {
+    Follow,       // a catalog sector to read next
+    End,          // sector 0: the chain's normal end
+    OutsideImage, // track or sector beyond the image's geometry
+    Revisited,    // a sector this walk has read already
+};
+
+// Judges the link to (track, sector) and, when it is to be followed, marks
+// the sector as read.
+CatalogLink followLink(CatalogWalk& walk, int32_t track, int32_t sector);

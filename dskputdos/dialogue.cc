@@ -90,9 +90,14 @@ int dskputdosMain()
     struct stat status{};
     if (!askForDosFile(status))
         return ExitOk;
-    const auto dosSize = static_cast<int32_t>(status.st_size);
-    std::printf("\nDOS size is 0x%04x.\n", static_cast<unsigned>(dosSize));
+    std::printf("\nDOS size is 0x%04llx.\n", static_cast<unsigned long long>(status.st_size));
 
+    // Tested before the open: a FIFO would hold the open until a writer came.
+    if (!S_ISREG(status.st_mode)) {
+        std::printf("\nError, DOS file '%s' is not a regular file.\n\n", DosPath);
+        Pause();
+        return ExitOk;
+    }
     int fd = open(DosPath, O_RDONLY);
     if (fd < 0) {
         std::printf("\nError from open() to read DOS file '%s'.\n\n", DosPath);
@@ -106,12 +111,17 @@ int dskputdosMain()
         Pause();
         return ExitOk;
     }
-    const int placed = placeDos(version, fd, DosPath);
+    const int placedInFree = placeDos(version, fd, DosPath);
     close(fd);
-    if (placed != 0) {
+    if (placedInFree < 0) {
         Pause();
         return ExitOk;
     }
+    // The bitmap stays as loaded; a DOS in sectors it calls free is not safe from a later recording.
+    if (placedInFree > 0)
+        std::printf("\nNote: %d of the DOS sectors are marked free in the bitmap; a later recording may "
+                    "overwrite the DOS.\n",
+                    placedInFree);
 
     saveDisk(ImagePath);
     Pause();

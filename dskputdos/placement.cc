@@ -19,8 +19,12 @@ int readBlock(int fd, const char* dosPath, uint8_t* into)
     return 0;
 }
 
-int readBlockInto(int fd, const char* dosPath, int track, int sector)
+// Stores the next block at track t sector s, counting it in placedInFree
+// when the bitmap marks that sector free.
+int readBlockInto(int fd, const char* dosPath, int track, int sector, int& placedInFree)
 {
+    if (isSectorFree(track, sector))
+        ++placedInFree;
     return readBlock(fd, dosPath, sectorAt(track, sector).data());
 }
 
@@ -32,9 +36,10 @@ int placeDos(int version, int fd, const char* dosPath)
         return -1;
     const DosLayout& layout = DosLayouts[version - 1];
 
+    int placedInFree = 0;
     int track = 0;
     int sector = layout.startSector;
-    if (readBlockInto(fd, dosPath, track, sector) != 0)
+    if (readBlockInto(fd, dosPath, track, sector, placedInFree) != 0)
         return -1;
     for (;;) {
         if (++sector == 16) {
@@ -43,7 +48,7 @@ int placeDos(int version, int fd, const char* dosPath)
         }
         if (track == layout.endTrack && sector == layout.endSector)
             break;
-        if (readBlockInto(fd, dosPath, track, sector) != 0)
+        if (readBlockInto(fd, dosPath, track, sector, placedInFree) != 0)
             return -1;
     }
 
@@ -52,12 +57,12 @@ int placeDos(int version, int fd, const char* dosPath)
         if (readBlock(fd, dosPath, discard.data()) != 0)
             return -1;
 
-    if (readBlockInto(fd, dosPath, 0, 0) != 0)
+    if (readBlockInto(fd, dosPath, 0, 0, placedInFree) != 0)
         return -1;
 
     sector = 1;
     for (int n = 9; n != layout.tailStop; --n)
-        if (readBlockInto(fd, dosPath, 0, sector++) != 0)
+        if (readBlockInto(fd, dosPath, 0, sector++, placedInFree) != 0)
             return -1;
-    return 0;
+    return placedInFree;
 }

@@ -28,5 +28,6 @@ inline constexpr DosLayout DosLayouts[3] = {
 //   phase 2, blocks thrown away (version 3 only);
 //   phase 3, one block into track 0 sector 0;
 //   phase 4, the tail into track 0 from sector 1 on.
-// Returns 0, or -1 after printing the read message of a short block.
+// Returns how many blocks went into sectors the bitmap marks free, or -1
+// after printing the read message of a short block.
 int placeDos(int version, int fd, const char* dosPath);

@@ -26,6 +26,15 @@ char FileName[FileNameSize];
 char DataPath[PathSize];
 std::array<uint8_t, EncodedTextBytes> EncodedText;
 int32_t FreeCount = 0;
+int Recorded = 0; // files recorded in this run
+
+// The sectors a file of size encoded bytes takes: its data sectors (at
+// least one) and one T/S list for every 122 of them begun.
+int32_t sectorsNeeded(int32_t size)
+{
+    const int32_t data = std::max<int32_t>(1, (size + SectorBytes - 1) / SectorBytes);
+    return data + (data + PairsPerList - 1) / PairsPerList;
+}
 
 // How the dialogue goes on after one step.
 enum class Next {
@@ -33,6 +42,7 @@ enum class Next {
     Save,     // the recording is over: write the image back
     Abandon,  // end without writing anything
 };
+Next WalkEnd = Next::Save;
 
 // Asks until the answer names a folder. Returns false on an empty answer.
 bool askForTextFolder()
@@ -80,7 +90,7 @@ Next recordIntoEntry(CatalogEntry entry)
         if (in == nullptr) {
             std::printf("\nError from open() for data file '%s'.\n\n", DataPath);
             Pause();
-            return Next::Abandon;
+            continue;
         }
         const int32_t size = encodeText(in, EncodedText);
         std::fclose(in); // read only: nothing to lose on a failed close
@@ -89,7 +99,7 @@ Next recordIntoEntry(CatalogEntry entry)
         if (size >= 0)
             std::printf("Processing complete on file '%s'; file size before/after is %d/%d.\n\n", DataPath,
                         static_cast<int>(hostSize), static_cast<int>(size));
-        if (size < 0 || size / SectorBytes >= FreeCount) {
+        if (size < 0 || sectorsNeeded(size) > countAllocatable(vtoc()[VtocLastAllocatedTrack])) {
             std::printf("\nThere is insufficient disk space for file '%s'.\n\n", DataPath);
             Pause();
             continue;
@@ -103,6 +113,7 @@ Next recordIntoEntry(CatalogEntry entry)
             return Next::Abandon;
         }
         FreeCount -= total;
+        ++Recorded;
         return Next::Continue;
     }
 }
@@ -114,18 +125,13 @@ Next walkCatalog()
     int32_t track = vtoc()[CatalogNextTrack];
     int32_t sector = vtoc()[CatalogNextSector];
     for (;;) {
-        switch (followLink(walk, track, sector)) {
+        const CatalogLink link = followLink(walk, track, sector);
+        switch (link) {
         case CatalogLink::End:
             return Next::Save;
         case CatalogLink::OutsideImage:
-            std::printf("\nError, the catalog links to track %d sector %d, outside this diskette; "
-                        "the catalog ends there.\n\n",
-                        static_cast<int>(track), static_cast<int>(sector));
-            return Next::Save;
         case CatalogLink::Revisited:
-            std::printf("\nError, the catalog links back to track %d sector %d, read already; "
-                        "the catalog ends there.\n\n",
-                        static_cast<int>(track), static_cast<int>(sector));
+            printCatalogGuard(stdout, link, track, sector);
             return Next::Save;
         case CatalogLink::Follow:
             break;
@@ -153,7 +159,10 @@ bool recordAlongCatalog(std::string_view textFolder, int32_t freeCount)
     std::memmove(TextFolder, textFolder.data(), length);
     TextFolder[length] = '\0';
     FreeCount = freeCount;
-    return walkCatalog() == Next::Save;
+    Recorded = 0;
+    WalkEnd = walkCatalog();
+    // Nothing recorded, nothing written: not even the start track set before the walk.
+    return WalkEnd == Next::Save && Recorded > 0;
 }
 
 int dskrecordMain()
@@ -170,9 +179,9 @@ int dskrecordMain()
 
     if (!askForTextFolder())
         return ExitOk;
-    if (recordAlongCatalog(TextFolder, FreeCount)) {
+    if (recordAlongCatalog(TextFolder, FreeCount))
         saveDisk(ImagePath);
+    if (WalkEnd == Next::Save) // an abandoned run has paused on its message already
         Pause();
-    }
     return ExitOk;
 }

@@ -1,8 +1,7 @@
 #include "encoder.h"
 
-#include "console.h"
-
 #include <array>
+#include <cstring>
 
 namespace {
 
@@ -57,12 +56,61 @@ bool encodeLine(std::string_view line, std::span<uint8_t> out, int32_t& n)
     return true;
 }
 
+namespace {
+
+// The host text is read as Gets reads it: at most 255 characters a read,
+// the trailing CRs and LF removed. But the line end that comes right after
+// a full read goes with that read (a run of CRs, then a LF or the end of
+// the file), so it never makes an empty line of its own. CRs read ahead
+// that turn out to be text begin the next read.
+struct HostReader {
+    std::FILE* in = nullptr;
+    size_t heldReturns = 0;
+};
+
+int readHostLine(HostReader& reader, std::span<char> line)
+{
+    const size_t room = line.size() - 1;
+    size_t n = 0;
+    for (; n < room && reader.heldReturns > 0; --reader.heldReturns)
+        line[n++] = '\r';
+    while (n < room) {
+        const int ch = std::getc(reader.in);
+        if (ch == EOF)
+            break;
+        line[n++] = static_cast<char>(ch);
+        if (ch == '\n')
+            break;
+    }
+    if (n == 0)
+        return -1;
+    const bool full = n == room && line[n - 1] != '\n';
+    line[n] = '\0';
+    size_t length = std::strlen(line.data());
+    while (length > 0 && (line[length - 1] == '\r' || line[length - 1] == '\n'))
+        line[--length] = '\0';
+
+    if (full && reader.heldReturns == 0) {
+        int ch;
+        while ((ch = std::getc(reader.in)) == '\r')
+            ++reader.heldReturns;
+        if (ch == '\n' || ch == EOF)
+            reader.heldReturns = 0; // the line's end: taken with this read
+        else
+            std::ungetc(ch, reader.in);
+    }
+    return static_cast<int>(length);
+}
+
+} // namespace
+
 int32_t encodeText(std::FILE* in, std::span<uint8_t> out)
 {
     static char line[LineBufferBytes];
+    HostReader reader{in};
     int32_t n = 0;
     for (;;) {
-        const int length = Gets(line, in);
+        const int length = readHostLine(reader, line);
         if (length < 0)
             break;
         if (!encodeLine(std::string_view(line, static_cast<size_t>(length)), out, n))

@@ -1,6 +1,7 @@
 #include "recorder.h"
 
 #include "allocator.h"
+#include "bcd.h"
 #include "disk_image.h"
 
 #include <algorithm>
@@ -22,6 +23,30 @@ bool take(Place& place)
 {
     return getNextTS(place.track, place.sector) == 0;
 }
+
+uint8_t bcdByte(int32_t value)
+{
+    return static_cast<uint8_t>(dec2hex(value));
+}
+
+} // namespace
+
+void fillCatalogEntry(CatalogEntry entry, int32_t listTrack, int32_t listSector, std::string_view name,
+                      const TimeRecord& time, int32_t sectorCount)
+{
+    entry[EntryListTrack] = diskTrackByte(listTrack);
+    entry[EntryListSector] = static_cast<uint8_t>(listSector);
+    entry[EntryType] = TextFileType;
+    for (size_t i = 0; i < CatalogNameBytes; ++i)
+        entry[EntryName + i] = catalogNameByte(i < name.size() ? name[i] : ' ');
+    const int32_t stamp[6] = {time.seconds, time.minutes, time.hours, time.year, time.day, time.month};
+    for (size_t i = 0; i < 6; ++i)
+        entry[EntryStamp + i] = bcdByte(stamp[i]);
+    entry[EntryCountLow] = static_cast<uint8_t>(sectorCount & 0xFF);
+    entry[EntryCountHigh] = static_cast<uint8_t>((sectorCount >> 8) & 0xFF);
+}
+
+namespace {
 
 void writePair(std::span<uint8_t, SectorBytes> sector, int at, const Place& place)
 {

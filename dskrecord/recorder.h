@@ -3,10 +3,17 @@
 #pragma once
 
 #include "catalog.h"
+#include "console.h"
 
 #include <cstdint>
 #include <span>
 #include <string_view>
+
+// Fills a recorded text file's entry: first T/S list, type 0x00, the first
+// 24 characters of name (blank-padded when shorter), the time stamp in
+// packed BCD and the sector count.
+void fillCatalogEntry(CatalogEntry entry, int32_t listTrack, int32_t listSector, std::string_view name,
+                      const TimeRecord& time, int32_t sectorCount);
 
 // Data sectors one T/S list describes.
 inline constexpr int PairsPerList = 122;

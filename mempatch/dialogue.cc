@@ -61,13 +61,15 @@ int mempatchMain()
         close(inputFd);
         return ExitOk;
     }
-    // Opening the output empties it, so the input must be known to be another file first.
+    // The output is emptied later, so the input must be known to be another file first.
     if (isSameFile(InputPath, OutputPath)) {
         std::printf("\nError, output file '%s' is the same file as input file '%s'.\n\n", OutputPath, InputPath);
         close(inputFd);
         return ExitFileFailed;
     }
-    const int outputFd = open(OutputPath, O_RDWR | O_CREAT | O_TRUNC, OutputMode);
+    // Created when missing, but not emptied yet: an ending before the start
+    // address is accepted leaves an existing output as it was.
+    const int outputFd = open(OutputPath, O_RDWR | O_CREAT, OutputMode);
     if (outputFd < 0) {
         std::printf("\nError from open() for output file '%s'.\n\n", OutputPath);
         close(inputFd);
@@ -79,8 +81,14 @@ int mempatchMain()
         close(outputFd);
         return ExitOk;
     }
-    // Opened for update, so it must exist and be writable, though it is only read.
-    std::FILE* changeFile = std::fopen(ChangePath, "r+");
+    // Writing the output would replace the change file's lines while they are read.
+    if (isSameFile(ChangePath, OutputPath)) {
+        std::printf("\nError, output file '%s' is the same file as change file '%s'.\n\n", OutputPath, ChangePath);
+        close(inputFd);
+        close(outputFd);
+        return ExitFileFailed;
+    }
+    std::FILE* changeFile = std::fopen(ChangePath, "r");
     if (changeFile == nullptr) {
         std::printf("\nError from fopen() for change file '%s'.\n\n", ChangePath);
         close(inputFd);
@@ -101,7 +109,7 @@ int mempatchMain()
     applyChangeFile(changeFile, start, image, stdout);
     if (std::ferror(changeFile) != 0)
         std::printf("\nError from fgets() for change file '%s'; the rest of it was not applied.\n", ChangePath);
-    writeImage(outputFd, image);
+    emptyAndWrite(outputFd, image);
 
     Pause();
     close(inputFd);

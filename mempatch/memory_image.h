@@ -31,6 +31,7 @@ constexpr uint32_t bufferAddress(uint32_t address, int32_t start)
 // zero. A failed or short read is reported and the run goes on.
 void readImage(int fd, std::span<uint8_t> image);
 
-// Writes image to fd with one write call; a failed or short write is reported.
-// Returns whether every byte was written.
-bool writeImage(int fd, std::span<const uint8_t> image);
+// Empties the output open on fd and writes image to it, with one write call
+// and further ones for any rest. A failure is reported with the error number
+// of the call that failed. Returns whether every byte was written.
+bool emptyAndWrite(int fd, std::span<const uint8_t> image);

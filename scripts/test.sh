@@ -9,6 +9,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/needs.sh
 need_packages cmake:cmake make:make g++:g++ setpriv:util-linux
+# The save test of dskrecord stops the save at each write with strace.
+need_packages strace:strace
 # The manual pages' test renders them with groff and man.
 need_packages groff:groff-base man:man-db
 [ -f /usr/include/gtest/gtest.h ] || install_packages libgtest-dev

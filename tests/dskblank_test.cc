@@ -51,14 +51,23 @@ TEST(BlankImage, VtocBitmapAndCatalogChainForEveryGeometry)
 TEST(BlankImage, HelperToolWritesTheSameBytes)
 {
     TempDir dir;
+    const std::string path = dir.file("blank.dsk");
     for (const Geometry& g : AllGeometries) {
-        const std::string path = dir.file("blank.dsk");
-        RunResult run = runProgram("dskblank", {path, std::to_string(g.tracks), std::to_string(g.sectors)}, "");
+        RunResult run = runProgram("dskblank", {"-f", path, std::to_string(g.tracks), std::to_string(g.sectors)}, "");
         ASSERT_EQ(run.status, 0) << run.output;
         EXPECT_EQ(readFile(path), blankImage(g.tracks, g.sectors));
     }
+    // Without -f an existing file is left alone.
+    writeText(path, "my only image");
+    RunResult kept = runProgram("dskblank", {path, "35", "16"}, "");
+    EXPECT_EQ(kept.status, 1);
+    EXPECT_EQ(kept.errors, "dskblank: '" + path + "' exists; give -f to overwrite it\n");
+    EXPECT_EQ(readText(path), "my only image");
+
     RunResult bad = runProgram("dskblank", {dir.file("bad.dsk"), "36", "16"}, "");
     EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(runProgram("dskblank", {"-x", path, "35", "16"}, "").errors,
+              "usage: dskblank [-f] PATH TRACKS SECTORS\n");
     EXPECT_THROW(blankImage(36, 16), std::runtime_error);
 }
 

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -102,7 +103,13 @@ TEST(DskputdosPlacement, SpotChecksOfTheThreeLayouts)
         Files s;
         writeFile(s.image, Bytes(143360, 0xFF));
         writeFile(s.dos, dos);
-        runProgram("dskputdos", {}, std::to_string(version) + "\n" + s.image + "\n" + s.dos + "\n\n");
+        const RunResult run = runProgram("dskputdos", {}, std::to_string(version) + "\n" + s.image + "\n" + s.dos + "\n\n");
+        // Every bit of this bitmap says free: each sector that received a block is counted.
+        EXPECT_NE(run.output.find("\nDOS size is 0x2300.\n\nNote: " + std::to_string(version == 3 ? 32 : 35) +
+                                  " of the DOS sectors are marked free in the bitmap; a later recording may "
+                                  "overwrite the DOS.\n\n\nPress"),
+                  std::string::npos)
+            << run.output;
         Bytes image = readFile(s.image);
         if (version == 1) {
             EXPECT_EQ(sector(image, 0, 10), zeros);
@@ -207,14 +214,26 @@ TEST(DskputdosEndings, BadDosFilesLeaveTheImageAlone)
     EXPECT_EQ(run.output, head + "\nDOS size is 0x22ff.\n\nExpecting DOS to be 35 sectors in size.\n\n" + PauseText);
     EXPECT_EQ(readFile(s.image), loaded);
 
-    // A directory: its size is not 8960, and its blocks are never read.
+    // A directory or a FIFO is refused before it is opened (a FIFO would hold the open).
     struct stat folder{};
     ASSERT_EQ(stat(s.dir.path().c_str(), &folder), 0);
     char size[32];
     std::snprintf(size, sizeof size, "0x%04x", static_cast<unsigned>(folder.st_size));
     run = runProgram("dskputdos", {}, "1\n" + s.image + "\n" + s.dir.path() + "\n\n");
-    EXPECT_EQ(run.output, head + "\nDOS size is " + size + ".\n\nExpecting DOS to be 35 sectors in size.\n\n" + PauseText);
+    EXPECT_EQ(run.output, head + "\nDOS size is " + size + ".\n\nError, DOS file '" + s.dir.path() +
+                              "' is not a regular file.\n\n" + PauseText);
+    const std::string fifo = s.dir.file("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
+    run = runProgram("dskputdos", {}, "1\n" + s.image + "\n" + fifo + "\n\n", {.timeoutSeconds = 5});
+    EXPECT_FALSE(run.timedOut);
+    EXPECT_EQ(run.output,
+              head + "\nDOS size is 0x0000.\n\nError, DOS file '" + fifo + "' is not a regular file.\n\n" + PauseText);
+    // 4 GiB + 8960 bytes (sparse) is shown whole, and is no DOS file.
+    ASSERT_EQ(truncate(s.dos.c_str(), (off_t{1} << 32) + 8960), 0);
+    run = runProgram("dskputdos", {}, "1\n" + s.image + "\n" + s.dos + "\n\n");
+    EXPECT_EQ(run.output, head + "\nDOS size is 0x100002300.\n\nExpecting DOS to be 35 sectors in size.\n\n" + PauseText);
     EXPECT_EQ(readFile(s.image), loaded);
+    unlink(s.dos.c_str());
 
     const std::string missing = s.dir.file("missing.bin");
     run = runProgram("dskputdos", {}, "1\n" + s.image + "\n" + missing + "\n\n\n");
@@ -237,11 +256,12 @@ TEST(DskputdosEndings, UnreadableDosFileAndUnwritableImage)
     EXPECT_EQ(run.output, head + "\nError from open() to read DOS file '" + s.dos + "'.\n\n" + PauseText);
     EXPECT_EQ(readFile(s.image), loaded);
 
-    // An image nobody may read but not write: the save's open fails, the file stays as it was.
+    // An image nobody may read but not write is refused at its load, before the DOS file is asked for.
     chmod(s.dos.c_str(), 0644);
     chmod(s.image.c_str(), 0444);
     run = runProgram("dskputdos", {}, "1\n" + s.image + "\n" + s.dos + "\n\n", {.asNobody = true});
-    EXPECT_EQ(run.output, head + "\nError from open() to write diskette file '" + s.image + "'.\n\n" + PauseText);
+    EXPECT_EQ(run.output,
+              Menu + ImagePrompt + "\nError from open() to write diskette file '" + s.image + "'.\n\n" + PauseText);
     EXPECT_EQ(readFile(s.image), loaded);
 }
 

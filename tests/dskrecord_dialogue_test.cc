@@ -15,12 +15,16 @@ const std::string ImageQ = "\nEnter path of diskette image to process:  \n";
 const std::string FolderQ = "\nEnter path of text files:  \n";
 const std::string FileQ = "\nEnter text file to record:  \n";
 const std::string PauseText = "\n\nPress <cr> to continue ...  \n\n";
-const std::string NoSectors = "\nError from getNextTS(); no sectors left.\n\n";
 const Bytes AbEncoded{0xC1, 0x8D, 0xC2, 0x8D, 0x00, 0x80, 0x8D};
 
 std::string freeLine(int count)
 {
     return "\nFree space on this diskette is " + std::to_string(count) + " sectors.\n\n";
+}
+
+std::string insufficient(const std::string& path)
+{
+    return "\nThere is insufficient disk space for file '" + path + "'.\n\n";
 }
 
 std::string tooLong(int limit)
@@ -144,20 +148,15 @@ TEST(Dialogue, EndingsWithoutSaveLeaveTheImageUntouched)
     const std::string ab = dir.file("ab.txt");
     const std::string opening = image + "\n" + dir.path() + "\n";
     writeText(ab, "A\nB\n");
-    writeText(dir.file("secret"), "X\n");
-    chmod(dir.file("secret").c_str(), 0);
 
     writeFile(image, blankImage(35, 16));
     expectUntouched(image, image + "\n\n", ImageQ + freeLine(496) + FolderQ);
     expectUntouched(image, image + "\n", ImageQ + freeLine(496) + FolderQ); // end of input
-    expectUntouched(image, opening + "ab.txt\nsecret\n\n",
-                    ImageQ + freeLine(496) + FolderQ + FileQ + recorded(ab, 4, AbEncoded, {{34, 15}, {34, 14}}) +
-                        FileQ + "\nError from open() for data file '" + dir.file("secret") + "'.\n\n" + PauseText,
-                    true);
+    // Nothing recorded: nothing written, not even the start track, and the pause as after a save.
+    expectUntouched(image, opening + "\n\n", ImageQ + freeLine(496) + FolderQ + FileQ + PauseText);
+    // An image this user cannot write is refused at its load, before any further question.
     expectUntouched(image, opening + "\n\n",
-                    ImageQ + freeLine(496) + FolderQ + FileQ + "\nError from open() to write diskette file '" +
-                        image + "'.\n\n" + PauseText,
-                    true); // the save itself fails: the image is read-only for this user
+                    ImageQ + "\nError from open() to write diskette file '" + image + "'.\n\n" + PauseText, true);
     chmod(image.c_str(), 0);
     expectUntouched(image, image + "\n\n",
                     ImageQ + "\nError from open() to read diskette file '" + image + "'.\n\n" + PauseText, true);
@@ -167,29 +166,52 @@ TEST(Dialogue, EndingsWithoutSaveLeaveTheImageUntouched)
     setFreeSectors(image16, 35, 16, 0);
     image16[vtocAt(16, 0x38 + 4 * 34 + 2)] = image16[vtocAt(16, 0x38 + 4 * 34 + 3)] = 0xFF;
     writeFile(image, image16);
-    expectUntouched(image, opening + "ab.txt\n\n",
-                    ImageQ + freeLine(16) + FolderQ + FileQ + report(ab, 4, 7) + NoSectors + PauseText);
+    expectUntouched(image, opening + "ab.txt\n\n\n",
+                    ImageQ + freeLine(16) + FolderQ + FileQ + report(ab, 4, 7) + insufficient(ab) + PauseText +
+                        FileQ + PauseText);
 
-    Bytes image32 = blankImage(35, 32); // three free: the second file gets its list but no data sector
-    setFreeSectors(image32, 35, 32, 3);
-    writeFile(image, image32);
-    expectUntouched(image, opening + "ab.txt\nab.txt\n\n",
-                    ImageQ + freeLine(3) + FolderQ + FileQ + recorded(ab, 4, AbEncoded, {{34, 31}, {34, 30}}) +
-                        FileQ + report(ab, 4, 7) + traces({{34, 29}}) + NoSectors + PauseText);
-
-    setFreeSectors(image32, 35, 32, 123); // one list and 122 data sectors, no room for the second list
+    Bytes image32 = blankImage(35, 32);
+    setFreeSectors(image32, 35, 32, 124); // one list and 122 data sectors, no room for the second list
     writeFile(image, image32);
     const HostText big = hostTextOfEncodedSize(122 * 256 + 1, 1);
     writeText(dir.file("big"), big.text);
-    const auto order = allocationOrder(34, 3, 32);
-    expectUntouched(image, opening + "big\n\n",
-                    ImageQ + freeLine(123) + FolderQ + FileQ + report(dir.file("big"), big.text.size(), 31233) +
-                        traces({order.begin(), order.begin() + 123}) + NoSectors + PauseText);
+    expectUntouched(image, opening + "big\n\n\n",
+                    ImageQ + freeLine(124) + FolderQ + FileQ + report(dir.file("big"), big.text.size(), 31233) +
+                        insufficient(dir.file("big")) + PauseText + FileQ + PauseText);
 
     writeFile(image, Bytes(143361));
     expectUntouched(image, image + "\n\n",
                     ImageQ + "\nError, the diskette size of '143361' is not recognized for file '" + image +
                         "'.\n\n" + PauseText);
+}
+
+// A file refused for its space or because it cannot be read is asked for
+// again, and the files recorded before it in the run are saved.
+TEST(Dialogue, RefusedFilesKeepTheFilesRecordedBefore)
+{
+    TempDir dir;
+    const std::string image = dir.file("d.dsk");
+    const std::string ab = dir.file("ab.txt");
+    writeText(ab, "A\nB\n");
+    writeText(dir.file("secret"), "X\n");
+    chmod(dir.file("secret").c_str(), 0);
+    Bytes image32 = blankImage(35, 32);
+    setFreeSectors(image32, 35, 32, 3); // room for one file of one data sector, not for two
+    writeFile(image, image32);
+    chmod(image.c_str(), 0666);
+
+    RunOptions asNobody;
+    asNobody.asNobody = true;
+    const RunResult run = runProgram(
+        "dskrecord", {}, image + "\n" + dir.path() + "\nab.txt\nab.txt\n\nsecret\n\n\n\n", asNobody);
+    EXPECT_EQ(run.output, ImageQ + freeLine(3) + FolderQ + FileQ +
+                              recorded(ab, 4, AbEncoded, {{34, 31}, {34, 30}}) + FileQ + report(ab, 4, 7) +
+                              insufficient(ab) + PauseText + FileQ + "\nError from open() for data file '" +
+                              dir.file("secret") + "'.\n\n" + PauseText + FileQ + PauseText);
+    const Bytes after = readFile(image);
+    const size_t entry = fileOffset(32, 17, 31) + 11;
+    EXPECT_TRUE(holdsExactly(readBack(after, 32, entry), AbEncoded));
+    EXPECT_EQ(after[entry + 35], 0);
 }
 
 TEST(Dialogue, RefusedAnswersAreAskedAgain)
@@ -276,8 +298,7 @@ TEST(Dialogue, CatalogChainEndsSafely)
         writeFile(image, blank);
         const RunResult run = runProgram("dskrecord", {}, image + "\n" + dir.path() + "\n\n");
         EXPECT_EQ(run.output, ImageQ + freeLine(496) + FolderQ + c.message + PauseText);
-        blank[vtocAt(16, 0x30)] = 34;
-        EXPECT_EQ(readFile(image), blank);
+        EXPECT_EQ(readFile(image), blank); // nothing recorded, nothing written
     }
 
     // Taken and deleted entries are passed over; the one free entry is offered.

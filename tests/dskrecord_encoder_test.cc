@@ -77,6 +77,26 @@ TEST(Encoder, FilesEndWithTheMarkerAndSplitLongLines)
     for (uint8_t b : {0x8D, 0x00, 0x80, 0x8D})
         split.push_back(b);
     EXPECT_EQ(encodeFile(std::string(300, 'X') + "\n"), split);
+
+    // A line end right after a full read of 255 characters goes with it: no ";" line of its own.
+    auto lines = [](std::initializer_list<Bytes> encoded) {
+        Bytes all;
+        for (const Bytes& line : encoded) {
+            all.insert(all.end(), line.begin(), line.end());
+            all.push_back(0x8D);
+        }
+        all.insert(all.end(), {0x00, 0x80, 0x8D});
+        return all;
+    };
+    const Bytes x255(255, 0xD8);
+    const std::string text255(255, 'X');
+    EXPECT_EQ(encodeFile(text255 + "\n"), lines({x255}));
+    EXPECT_EQ(encodeFile(text255 + "\r\n"), lines({x255}));
+    EXPECT_EQ(encodeFile(text255 + "\r\r"), lines({x255}));
+    EXPECT_EQ(encodeFile(text255.substr(1) + "\r\n"), lines({Bytes(254, 0xD8)}));
+    EXPECT_EQ(encodeFile(text255 + text255 + "\nA\n"), lines({x255, x255, {0xC1}}));
+    // A CR that text follows is text: it begins the next piece.
+    EXPECT_EQ(encodeFile(text255 + "\rY\n"), lines({x255, {0x8D, 0xD9}}));
 }
 
 TEST(Encoder, StopsAtTheEndOfItsBuffer)

@@ -48,9 +48,17 @@ TEST(Fill, EveryGeometryFilledToTheLastSectorReadsBack)
             input += name;
             input += '\n';
         }
-        const RunResult run = runProgram("dskrecord", {}, input + "\n\n");
+        // One file more, of a single line: no sector is left for it. It is refused and asked
+        // for again, and every file recorded before it stays.
+        writeText(dir.file("more"), "A\n");
+        const RunResult run = runProgram("dskrecord", {}, input + "more\n\n\n");
         EXPECT_EQ(run.status, 0);
         EXPECT_EQ(run.output.find("Error"), std::string::npos) << run.output;
+        EXPECT_NE(run.output.find("There is insufficient disk space for file '" + dir.file("more") +
+                                  "'.\n\n\n\nPress <cr> to continue ...  \n\n\nEnter text file to record:  \n\n\n"
+                                  "Press <cr> to continue ...  \n\n"),
+                  std::string::npos)
+            << run.output;
 
         const Bytes after = readFile(dir.file("d.dsk"));
         ASSERT_EQ(after.size(), blank.size());

@@ -12,6 +12,11 @@ namespace {
 const std::string Questions = "\n\nInput file:  \n\nOutput file:  \n\nChange file:  \n\nStart address:  0x\n";
 const std::string PauseText = "\n\nPress <cr> to continue ...  \n\n";
 
+struct Case {
+    std::string answers;
+    std::string message;
+};
+
 struct Files {
     TempDir dir;
     std::string input = dir.file("memory.bin");
@@ -79,46 +84,58 @@ TEST(MempatchRun, EachFileThatCannotBeOpenedEndsWithStatusOne)
     writeFile(files.input, patternBytes(0x3000));
     writeText(files.changes, "FFFF 1\n60\n");
     const std::string missing = files.dir.file("none/such");
-    struct Case {
-        std::string answers;
-        std::string message;
-        bool asNobody;
-    };
     const Case cases[] = {
-        {missing + "\n", "\nError from open() for input file '" + missing + "'.\n\n", false},
-        {files.input + "\n" + missing + "\n", "\nError from open() for output file '" + missing + "'.\n\n", false},
+        {missing + "\n", "\nError from open() for input file '" + missing + "'.\n\n"},
+        {files.input + "\n" + missing + "\n", "\nError from open() for output file '" + missing + "'.\n\n"},
         {files.input + "\n" + files.output + "\n" + missing + "\n",
-         "\nError from fopen() for change file '" + missing + "'.\n\n", false},
-        // The change file is opened for update, so one its user cannot write is refused.
-        {files.input + "\n" + files.output + "\n" + files.changes + "\n",
-         "\nError from fopen() for change file '" + files.changes + "'.\n\n", true},
+         "\nError from fopen() for change file '" + missing + "'.\n\n"},
+        // Written, the output would replace the change file while it is read.
+        {files.input + "\n" + files.output + "\n" + files.output + "\n",
+         "\nError, output file '" + files.output + "' is the same file as change file '" + files.output + "'.\n\n"},
     };
-    ASSERT_EQ(chmod(files.changes.c_str(), 0444), 0);
+    const Bytes kept = patternBytes(100, 9); // an output that exists already
     for (const Case& c : cases) {
-        unlink(files.output.c_str());
-        const RunResult run = runProgram("mempatch", {}, c.answers + "0\n\n", RunOptions{{}, c.asNobody});
+        writeFile(files.output, kept);
+        const RunResult run = runProgram("mempatch", {}, c.answers + "0\n\n");
         EXPECT_EQ(run.status, 1) << c.message;
         EXPECT_NE(run.output.find(c.message), std::string::npos) << run.output;
         EXPECT_EQ(run.output.find("Start address"), std::string::npos);
+        // The output is emptied only once every file is open and the start address taken.
+        EXPECT_EQ(readFile(files.output), kept) << c.message;
+        EXPECT_EQ(readText(files.changes), "FFFF 1\n60\n");
     }
-    // The output was opened (and emptied) before the change file was named.
-    EXPECT_EQ(readFile(files.output).size(), 0u);
 }
 
-TEST(MempatchRun, OutputThatIsTheInputIsRefusedBeforeItIsEmptied)
+TEST(MempatchRun, AnEndingBeforeTheWriteLeavesAnExistingOutputAsItWas)
 {
     Files files;
     const Bytes memory = patternBytes(0x3000);
     writeFile(files.input, memory);
-    const std::string link = files.dir.file("link.bin");
-    ASSERT_EQ(symlink(files.input.c_str(), link.c_str()), 0);
-    for (const std::string& output : {files.input, link}) {
-        const RunResult run = runProgram("mempatch", {}, files.input + "\n" + output + "\n");
-        EXPECT_EQ(run.status, 1);
-        EXPECT_EQ(run.output, "\n\nInput file:  \n\nOutput file:  \n\nError, output file '" + output +
-                                  "' is the same file as input file '" + files.input + "'.\n\n");
-        EXPECT_EQ(readFile(files.input), memory);
+    writeText(files.changes, "FFFF 1\n60\n");
+    const Bytes kept = patternBytes(100, 9);
+    writeFile(files.output, kept);
+    const std::string opening = files.input + "\n" + files.output + "\n";
+    for (const std::string& rest : {std::string("\n"), files.changes + "\n\n", files.changes + "\n"}) {
+        const RunResult run = runProgram("mempatch", {}, opening + rest);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(readFile(files.output), kept) << rest;
     }
+    // A change file that is only readable is enough: it is only read. The
+    // output keeps its inode and mode when it is written.
+    ASSERT_EQ(chmod(files.changes.c_str(), 0444), 0);
+    ASSERT_EQ(chmod(files.output.c_str(), 0666), 0);
+    chmod(files.input.c_str(), 0644);
+    struct stat before{};
+    ASSERT_EQ(stat(files.output.c_str(), &before), 0);
+    const RunResult run = runProgram("mempatch", {}, files.answers("0"), {.asNobody = true});
+    EXPECT_EQ(run.status, 0) << run.output;
+    Bytes wanted = memory;
+    wanted[0x2fff] = 0x60;
+    EXPECT_EQ(readFile(files.output), wanted);
+    struct stat after{};
+    ASSERT_EQ(stat(files.output.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mode, before.st_mode);
 }
 
 TEST(MempatchRun, StartAddressIsAskedUntilItFitsAndAnEmptyAnswerEnds)

@@ -1,42 +1,79 @@
-// dskblank: writes a formatted blank diskette image, for the demo and the
-// examples. Usage: dskblank PATH TRACKS SECTORS (35/40/48 and 16/32).
+// dskblank: writes a formatted blank diskette image, as the diskette's own
+// DOS initialises one.
 #include "blank_image.h"
+#include "program.h"
 
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <string_view>
+#include <unistd.h>
 
 namespace {
 
-constexpr int ExitOk = 0;
-constexpr int ExitUsage = 2;
-constexpr int ExitFailed = 1;
+const ProgramForm Form{
+    "dskblank", "[-f] PATH TRACKS SECTORS", 3, 4,
+    "  -f       overwrite PATH if it exists (without it, an existing PATH is refused)\n"
+    "  PATH     the image file to write\n"
+    "  TRACKS   35, 40 or 48\n"
+    "  SECTORS  16 or 32, sectors per track\n",
+    false, "-f"};
 
-std::array<uint8_t, 393216> image;
+std::array<uint8_t, 393216> Image;
+
+int writeImage(const char* path, bool overwrite, size_t size)
+{
+    // Without -f an existing file is never touched: it may be someone's only image.
+    const int flags = O_WRONLY | O_CREAT | (overwrite ? O_TRUNC : O_EXCL);
+    const int fd = open(path, flags, 0666);
+    if (fd < 0) {
+        if (errno == EEXIST)
+            std::fprintf(stderr, "dskblank: '%s' exists; give -f to overwrite it\n", path);
+        else
+            std::fprintf(stderr, "dskblank: cannot create '%s': %s\n", path, std::strerror(errno));
+        return ExitFailure;
+    }
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t put = write(fd, Image.data() + done, size - done);
+        if (put <= 0)
+            break;
+        done += static_cast<size_t>(put);
+    }
+    const int error = done < size ? errno : 0;
+    if (close(fd) != 0 || done < size) {
+        std::fprintf(stderr, "dskblank: cannot write '%s': %s\n", path, std::strerror(done < size ? error : errno));
+        return ExitFailure;
+    }
+    return ExitOk;
+}
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: dskblank PATH TRACKS(35|40|48) SECTORS(16|32)\n");
+    const int started = startProgram(Form, argc, argv);
+    if (started >= 0)
+        return started;
+    std::span<char*> args = argumentAnswers();
+    const bool overwrite = std::string_view(args[0]) == "-f";
+    if (overwrite)
+        args = args.subspan(1);
+    if (args.size() != 3) {
+        std::fprintf(stderr, "usage: dskblank %s\n", Form.synopsis);
         return ExitUsage;
     }
-    const size_t size = buildBlankImage(std::atoi(argv[2]), std::atoi(argv[3]), image);
+    const size_t size = buildBlankImage(std::atoi(args[1]), std::atoi(args[2]), Image);
     if (size == 0) {
-        std::fprintf(stderr, "dskblank: %s tracks of %s sectors is not a recognised geometry\n", argv[2], argv[3]);
+        std::fprintf(stderr, "dskblank: %s tracks of %s sectors is not a recognised geometry\n", args[1], args[2]);
         return ExitUsage;
     }
-    std::FILE* out = std::fopen(argv[1], "wb");
-    if (out == nullptr) {
-        std::perror(argv[1]);
-        return ExitFailed;
-    }
-    const bool written = std::fwrite(image.data(), 1, size, out) == size;
-    if (std::fclose(out) != 0 || !written) {
-        std::perror(argv[1]);
-        return ExitFailed;
-    }
-    std::printf("dskblank: wrote a blank %s-track %s-sector image of %zu bytes to '%s'\n", argv[2], argv[3], size, argv[1]);
-    return ExitOk;
+    const int status = writeImage(args[0], overwrite, size);
+    if (status == ExitOk)
+        std::printf("dskblank: wrote a blank %s-track %s-sector image of %zu bytes to '%s'\n", args[1], args[2], size,
+                    args[0]);
+    return status;
 }
