@@ -1,5 +1,5 @@
 // casediff: condenses a byte-compare listing to the letters that differ only by case.
-#include "dialogue.h"
+#include "casediff.h"
 
 int main()
 {

@@ -1,1 +1,1 @@
-suite_test(casediff_test SOURCES casediff_condense_test.cc casediff_dialogue_test.cc LIBS casediff_lib PROGRAMS casediff)
+suite_test(casediff_test SOURCES casediff_condense_test.cc casediff_test.cc LIBS casediff_lib PROGRAMS casediff)
