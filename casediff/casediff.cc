@@ -49,11 +49,12 @@ int casediffMain()
     std::setvbuf(out, OutputBuffer, _IOFBF, sizeof OutputBuffer);
 
     if (!condenseListing(in, out))
-        std::printf("\nError from fgets() for input file '%s'; the listing was not read to its end.\n\n",
-                    InputPath);
-    // Flushed before the pause, so a failed write is told while the user is still there.
-    if (std::fflush(out) != 0 || std::ferror(out) != 0)
-        std::printf("\nError from fwrite() for output file '%s'; the output is not complete.\n\n", OutputPath);
+        reportFailure("\nError from fgets() for input file '%s'; the listing was not read to its end.\n\n",
+                      InputPath);
+    // Flushed before the pause, so a failed write is told while the user is still there. A read
+    // failure that ended the run has told already that the output is not complete.
+    if (!runEnded() && (std::fflush(out) != 0 || std::ferror(out) != 0))
+        reportFailure("\nError from fwrite() for output file '%s'; the output is not complete.\n\n", OutputPath);
 
     Pause();
     std::fclose(in);
