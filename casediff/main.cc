@@ -1,7 +1,17 @@
 // casediff: condenses a byte-compare listing to the letters that differ only by case.
-#include "dialogue.h"
+#include "casediff.h"
+#include "program.h"
 
-int main()
+namespace {
+
+const ProgramForm Form{"casediff", "INPUT OUTPUT", 2, 2,
+                       "  INPUT   the compare listing to condense\n"
+                       "  OUTPUT  the condensed text, created or emptied; never the listing itself\n"};
+
+} // namespace
+
+int main(int argc, char** argv)
 {
-    return casediffMain();
+    const int started = startProgram(Form, argc, argv);
+    return started >= 0 ? started : exitStatus(casediffMain());
 }

@@ -1,15 +1,14 @@
-#include "dialogue.h"
+// The case-difference extractor's dialogue: the input and output paths, then
+// the condensed listing and the pause.
+#include "casediff.h"
 
 #include "console.h"
-#include "condense.h"
 #include "files.h"
+#include "program.h"
 
 #include <cstdio>
 
 namespace {
-
-constexpr int ExitOk = 0; // every ending, failures included
-constexpr int PathSize = 128;
 
 char InputPath[PathSize];
 char OutputPath[PathSize];
@@ -30,20 +29,19 @@ int casediffMain()
 
     std::FILE* in = std::fopen(InputPath, "r");
     if (in == nullptr) {
-        std::printf("\nError from fopen() for input file '%s'.\n\n", InputPath);
+        reportCallFailure("fopen", "input", InputPath);
         Pause();
         return ExitOk;
     }
     // Opening the output empties it, so it must not be the listing itself.
-    if (isSameFile(InputPath, OutputPath)) {
-        std::printf("\nError, output file '%s' is the same file as input file '%s'.\n\n", OutputPath, InputPath);
+    if (refuseSameFile(InputPath, OutputPath, "\nError, output file '%s' is the same file as input file '%s'.\n\n")) {
         std::fclose(in);
         Pause();
         return ExitOk;
     }
     std::FILE* out = std::fopen(OutputPath, "w");
     if (out == nullptr) {
-        std::printf("\nError from fopen() for output file '%s'.\n\n", OutputPath);
+        reportCallFailure("fopen", "output", OutputPath);
         std::fclose(in);
         Pause();
         return ExitOk;
@@ -51,11 +49,12 @@ int casediffMain()
     std::setvbuf(out, OutputBuffer, _IOFBF, sizeof OutputBuffer);
 
     if (!condenseListing(in, out))
-        std::printf("\nError from fgets() for input file '%s'; the listing was not read to its end.\n\n",
-                    InputPath);
-    // Flushed before the pause, so a failed write is told while the user is still there.
-    if (std::fflush(out) != 0 || std::ferror(out) != 0)
-        std::printf("\nError from fwrite() for output file '%s'; the output is not complete.\n\n", OutputPath);
+        reportFailure("\nError from fgets() for input file '%s'; the listing was not read to its end.\n\n",
+                      InputPath);
+    // Flushed before the pause, so a failed write is told while the user is still there. A read
+    // failure that ended the run has told already that the output is not complete.
+    if (!runEnded() && (std::fflush(out) != 0 || std::ferror(out) != 0))
+        reportFailure("\nError from fwrite() for output file '%s'; the output is not complete.\n\n", OutputPath);
 
     Pause();
     std::fclose(in);
