@@ -1,5 +1,5 @@
 // array2bin: turns C array declarations into binary files with a load header.
-#include "dialogue.h"
+#include "array2bin.h"
 
 int main()
 {

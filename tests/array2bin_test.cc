@@ -1,12 +1,9 @@
-#include "items.h"
-#include "line_kind.h"
 #include "run_program.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,51 +34,6 @@ bool exists(const std::string& path)
 
 } // namespace
 
-TEST(array2binLines, KindsNamesAndLengths)
-{
-    EXPECT_EQ(classifyLine("unsigned char ABC[] = {"), LineKind::ArrayOpener);
-    EXPECT_EQ(classifyLine("unsigned int ABC_len = 3;"), LineKind::LengthLine);
-    EXPECT_EQ(classifyLine(" unsigned char ABC[] = {"), LineKind::Other);
-    EXPECT_EQ(classifyLine("unsigned short x;"), LineKind::Other);
-
-    EXPECT_EQ(arrayNameOf("unsigned char ABC[] = { 0x01 };"), "ABC");
-    EXPECT_EQ(arrayNameOf("unsigned char_NAME"), "NAME"); // the 14th character is not looked at
-    EXPECT_EQ(arrayNameOf("unsigned char dir/x"), "dir/x");
-    EXPECT_EQ(arrayNameOf("unsigned char "), "");
-
-    LengthDeclaration length = parseLengthLine("unsigned int ABC_len = 3;");
-    EXPECT_TRUE(length.hasName && length.hasNumber);
-    EXPECT_EQ(length.name, "ABC");
-    EXPECT_EQ(length.number, 3);
-    length = parseLengthLine("unsigned int in_bin_len = 10;"); // the count's text starts at "en = 10"
-    EXPECT_EQ(length.name, "in");
-    EXPECT_FALSE(length.hasNumber);
-    EXPECT_EQ(parseLengthLine("unsigned int ABC_len =   -42").number, -42);
-    EXPECT_EQ(parseLengthLine("unsigned int A_len = 99999999999999999999;").number,
-              std::numeric_limits<int64_t>::max());
-    EXPECT_FALSE(parseLengthLine("unsigned int ABC_len").hasNumber);
-    EXPECT_FALSE(parseLengthLine("unsigned int ABC = 3;").hasName);
-}
-
-TEST(array2binItems, ValuesAndLists)
-{
-    const std::pair<const char*, int> values[] = {
-        {"0x0b", 11}, {"0X0B", 11},  {"0b", 11},  {" 0x 1f ", 0x1f}, {"100", 0},  {"-1", 0xff},
-        {"0x", 0},    {"\t7", 7},    {"", -1},    {"   ", -1},       {"}", -1},   {"zz", -1},
-        {"0x0000000000000000000042", 0x42},
-    };
-    for (const auto& [item, value] : values) {
-        std::optional<uint8_t> got = itemValue(item);
-        EXPECT_EQ(got ? *got : -1, value) << '"' << item << '"';
-    }
-    uint8_t out[4];
-    EXPECT_EQ(readItems("0x0a, 0x0b", out), 2u);
-    EXPECT_EQ(out[1], 0x0b);
-    EXPECT_EQ(readItems("0x0a, 0x0b,", out), 2u);
-    EXPECT_EQ(readItems("1,, 2, ,}", out), 2u);
-    EXPECT_EQ(readItems("1,2,3,4,5,6", out), 4u); // stops at the end of out
-}
-
 TEST(array2bin, ConvertsArraysAndChecksTheirLengths)
 {
     TempDir dir;
@@ -94,22 +46,60 @@ TEST(array2bin, ConvertsArraysAndChecksTheirLengths)
                                             "};\n"
                                             "unsigned int ABC_len = 3;\n"
                                             "int stray;\n"
+                                            " unsigned char GHI[] = {\n"
+                                            "unsigned short x;\n"
                                             "unsigned char DEF[] = {\n"
                                             "  0x 1f, 100, 0x0a,0x0b\n"
                                             "0x1ff, } ,\n"
+                                            "0x0b,0X0B,0b,-1,0x,\t7,,   ,zz,0x0000000000000000000042\n"
                                             "}\n"
-                                            "unsigned int DEF_len = 6;\n"
-                                            "unsigned int XYZ_len = 5;\n"
+                                            "unsigned int DEF_len = 13;\n"
+                                            "unsigned int XYZ_len = 12;\n"
                                             "unsigned int ABC_len = 4;\n");
     EXPECT_EQ(output, Prompt + "File ABC is done\n"
                                "Both file names compare to ABC.\n"
                                "Number of bytes read for ABC is correct.\n"
                                "Received unexpected parameter value:\nint stray;.\n"
+                               "Received unexpected parameter value:\n unsigned char GHI[] = {.\n"
+                               "Received unexpected parameter value:\nunsigned short x;.\n"
                                "File DEF is done\n"
                                "Both file names compare to DEF.\n"
                                "Number of bytes read for DEF is correct.\n");
     EXPECT_EQ(readFile(dir.file("ABC")), withHeader(0x0B, 0x00, {1, 2, 3}));
-    EXPECT_EQ(readFile(dir.file("DEF")), withHeader(0xAB, 0x00, {0x1f, 0x00, 0x0a, 0x0b, 0xff}));
+    EXPECT_EQ(readFile(dir.file("DEF")), withHeader(0xAB, 0x00, {0x1f, 0x00, 0x0a, 0x0b, 0xff, 0x0b, 0x0b, 0x0b, 0xff,
+                                                                 0x00, 0x07, 0x42}));
+}
+
+TEST(array2bin, LengthLinesConfirmNameAndCountApart)
+{
+    TempDir dir;
+    EXPECT_EQ(convert(dir, "unsigned char ABC[] = {\n1,2,3\n}\n"
+                           "unsigned int ABC_len =   3\n"
+                           "unsigned int ABC_len = -3;\n"
+                           "unsigned int ABC_len = 18446744073709551619;\n" // 2^64 + 3
+                           "unsigned int ABC = 3;\n"
+                           "unsigned char in[] = {\n1,2,3,4,5,6,7,8,9,10\n}\n"
+                           "unsigned int in_bin_len = 10;\n" // the count's text starts at "en = 10"
+                           "unsigned char E[] = {\n}\n"
+                           "unsigned int E_len\n"),
+              Prompt + "File ABC is done\n"
+                       "Both file names compare to ABC.\nNumber of bytes read for ABC is correct.\n"
+                       "Both file names compare to ABC.\n"
+                       "Both file names compare to ABC.\n"
+                       "File in is done\nBoth file names compare to in.\n"
+                       "File E is done\nBoth file names compare to E.\n");
+}
+
+// A line of 255 characters holds 128 items at most; a longer one is cut there.
+TEST(array2bin, LongLinesAreCut)
+{
+    TempDir dir;
+    std::string items;
+    for (int i = 0; i < 150; ++i)
+        items += "1,";
+    EXPECT_EQ(convert(dir, "unsigned char L[] = {\n" + items + "\n}\nunsigned int L_len = 128;\n"),
+              Prompt + "File L is done\nBoth file names compare to L.\nNumber of bytes read for L is correct.\n");
+    EXPECT_EQ(readFile(dir.file("L")), withHeader(0x0B, 0x00, Bytes(128, 1)));
 }
 
 TEST(array2bin, LengthTableByOrdinalAndTwelveArraysAtMost)
@@ -142,13 +132,15 @@ TEST(array2bin, RefusesNamesThatLeaveTheFolderOrNameTheInput)
     const std::string text = "unsigned char sub/x[] = {\n1\n}\n"
                              "unsigned int sub/x_len = 1;\n"
                              "unsigned char in.txt[] = {\n2\n}\n"
-                             "unsigned char ok[] = {\n3\n}\n";
+                             "unsigned char ok[] = {\n3\n}\n"
+                             "unsigned char_NAME\n4\n}\n"; // the 14th character is not looked at
     EXPECT_EQ(convert(dir, text), Prompt + "\nError, array name 'sub/x' holds a '/'; no file is written for it.\n\n"
                                            "\nError, output file 'in.txt' is the input file; no file is written for it.\n\n"
-                                           "File ok is done\n");
+                                           "File ok is done\nFile NAME is done\n");
     EXPECT_FALSE(exists(dir.file("sub/x")));
     EXPECT_EQ(readText(dir.file("in.txt")), text);
     EXPECT_EQ(readFile(dir.file("ok")), withHeader(0xFD, 0x01, {3})); // refused arrays still take their place
+    EXPECT_EQ(readFile(dir.file("NAME")), withHeader(0x51, 0x01, {4}));
 }
 
 TEST(array2bin, LengthBeforeAnyArrayAndInputEndingInsideOne)
