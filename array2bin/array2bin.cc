@@ -32,7 +32,7 @@ int array2binMain()
     const bool readFailed = std::ferror(input) != 0;
     std::fclose(input);
     if (readFailed)
-        std::printf("\nError from fgets() for input file '%s'; the conversion stopped there.\n\n", InputPath);
+        reportFailure("\nError from fgets() for input file '%s'; the conversion stopped there.\n\n", InputPath);
     if (result.outputOpenFailed || result.writeFailed || readFailed)
         Pause();
     return ExitOk;

@@ -6,6 +6,7 @@
 #include "files.h"
 #include "length_table.h"
 #include "numbers.h"
+#include "program.h"
 
 #include <algorithm>
 #include <array>
@@ -152,22 +153,22 @@ void setCurrentName(std::string_view name)
     CurrentName[length] = '\0';
 }
 
-// Prints why no file may be written for the current array, if so. The name
+// Reports why no file may be written for the current array, if so. The name
 // comes from a text file: it must not reach outside the current folder, nor
 // empty the input while it is being read.
 bool refuseArray(const char* inputPath)
 {
     if (Ordinal >= MaxArrays) {
-        std::printf("\nError, array '%s' is beyond the %d arrays that have a length; no file is written for it.\n\n",
-                    CurrentName, MaxArrays);
+        reportSetback("\nError, array '%s' is beyond the %d arrays that have a length; no file is written for it.\n\n",
+                      CurrentName, MaxArrays);
         return true;
     }
     if (std::strchr(CurrentName, '/') != nullptr) {
-        std::printf("\nError, array name '%s' holds a '/'; no file is written for it.\n\n", CurrentName);
+        reportSetback("\nError, array name '%s' holds a '/'; no file is written for it.\n\n", CurrentName);
         return true;
     }
     if (isSameFile(inputPath, CurrentName)) {
-        std::printf("\nError, output file '%s' is the input file; no file is written for it.\n\n", CurrentName);
+        reportSetback("\nError, output file '%s' is the input file; no file is written for it.\n\n", CurrentName);
         return true;
     }
     return false;
@@ -224,7 +225,7 @@ ArrayEnd convertArray(std::FILE* input, const char* inputPath, bool& writeFailed
     if (written) {
         std::printf("File %s is done\n", CurrentName);
     } else {
-        std::printf("\nError from fwrite() for output file '%s'; the file is incomplete.\n\n", CurrentName);
+        reportSetback("\nError from fwrite() for output file '%s'; the file is incomplete.\n\n", CurrentName);
         writeFailed = true;
     }
     return end;
@@ -264,7 +265,7 @@ ConversionResult convertArrays(std::FILE* input, const char* inputPath)
             checkLength();
             break;
         case LineKind::Other:
-            std::printf("Received unexpected parameter value:\n%s.\n", Line);
+            reportSetback("Received unexpected parameter value:\n%s.\n", Line);
             break;
         }
         if (!nextLine(input))

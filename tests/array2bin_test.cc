@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <regex>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,6 +20,13 @@ std::string convert(const TempDir& dir, const std::string& text, const std::stri
     RunResult run = runProgram("array2bin", {}, answers, {dir.path()});
     EXPECT_EQ(run.status, 0);
     return run.output;
+}
+
+// The same in the argument form: in.txt is the one argument, nothing is typed.
+RunResult convertGiven(const TempDir& dir, const std::string& text)
+{
+    writeText(dir.file("in.txt"), text);
+    return runProgram("array2bin", {"in.txt"}, "", {dir.path()});
 }
 
 Bytes withHeader(uint8_t low, uint8_t high, Bytes data)
@@ -133,14 +141,25 @@ TEST(array2bin, RefusesNamesThatLeaveTheFolderOrNameTheInput)
                              "unsigned int sub/x_len = 1;\n"
                              "unsigned char in.txt[] = {\n2\n}\n"
                              "unsigned char ok[] = {\n3\n}\n"
-                             "unsigned char_NAME\n4\n}\n"; // the 14th character is not looked at
-    EXPECT_EQ(convert(dir, text), Prompt + "\nError, array name 'sub/x' holds a '/'; no file is written for it.\n\n"
-                                           "\nError, output file 'in.txt' is the input file; no file is written for it.\n\n"
-                                           "File ok is done\nFile NAME is done\n");
+                             "unsigned char_NAME\n4\n}\n" // the 14th character is not looked at
+                             "int stray;\n";
+    const std::string refusals = "\nError, array name 'sub/x' holds a '/'; no file is written for it.\n\n"
+                                 "\nError, output file 'in.txt' is the input file; no file is written for it.\n\n";
+    const std::string stray = "Received unexpected parameter value:\nint stray;.\n";
+    EXPECT_EQ(convert(dir, text), Prompt + refusals + "File ok is done\nFile NAME is done\n" + stray);
     EXPECT_FALSE(exists(dir.file("sub/x")));
     EXPECT_EQ(readText(dir.file("in.txt")), text);
     EXPECT_EQ(readFile(dir.file("ok")), withHeader(0xFD, 0x01, {3})); // refused arrays still take their place
     EXPECT_EQ(readFile(dir.file("NAME")), withHeader(0x51, 0x01, {4}));
+
+    // Given as an argument, the conversion goes on past them too, and fails.
+    TempDir given;
+    mkdir(given.file("sub").c_str(), 0777);
+    const RunResult run = convertGiven(given, text);
+    EXPECT_EQ(run.output, "File ok is done\nFile NAME is done\n");
+    EXPECT_EQ(run.errors, refusals + stray);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(readFile(given.file("NAME")), withHeader(0x51, 0x01, {4}));
 }
 
 TEST(array2bin, LengthBeforeAnyArrayAndInputEndingInsideOne)
@@ -165,6 +184,13 @@ TEST(array2bin, FailuresToOpenReadOrWrite)
               Prompt + "File A is done\n\nError from fopen() for output file ''.\n\n" + PauseText);
     EXPECT_EQ(readFile(dir.file("A")), withHeader(0x0B, 0x00, {1}));
     EXPECT_FALSE(exists(dir.file("C")));
+    // Given as an argument, the same: at once, without a pause.
+    TempDir given;
+    const RunResult stopped = convertGiven(given, "unsigned char A[]={\n1\n}\nunsigned char \n2\n}\nunsigned char C[] = {\n");
+    EXPECT_EQ(stopped.output, "File A is done\n");
+    EXPECT_EQ(stopped.errors, "\nError from fopen() for output file ''.\n\n");
+    EXPECT_EQ(stopped.status, 1);
+    EXPECT_FALSE(exists(given.file("C")));
 
     // Run in /dev, the array named full is written to /dev/full, which takes nothing.
     writeText(dir.file("full.txt"), "unsigned char full[] = {\n1\n}\n");
@@ -199,4 +225,40 @@ TEST(array2bin, ReadsBackXxdArrayText)
     for (size_t n = 0; n < 4; ++n)
         EXPECT_EQ(readFile(dir.file("blob" + std::to_string(n))),
                   withHeader(lengths[n] & 0xFF, lengths[n] >> 8, patternBytes(sizes[n], static_cast<uint32_t>(n))));
+
+    // Given as an argument: the same files and lines, no prompt.
+    TempDir given;
+    const RunResult run = convertGiven(given, text);
+    EXPECT_EQ(run.output, expected.substr(Prompt.size()));
+    EXPECT_EQ(run.errors, "");
+    EXPECT_EQ(run.status, 0);
+    for (size_t n = 0; n < 4; ++n) {
+        const std::string name = "blob" + std::to_string(n);
+        EXPECT_EQ(readFile(given.file(name)), readFile(dir.file(name))) << name;
+    }
+}
+
+TEST(array2bin, CommandLine)
+{
+    TempDir dir;
+    const RunResult usage = runProgram("array2bin", {"a.txt", "b.txt"}, "", {dir.path()});
+    EXPECT_EQ(usage.status, 2);
+    EXPECT_EQ(usage.output, "");
+    EXPECT_EQ(usage.errors, "usage: array2bin [INPUT]\n");
+
+    const RunResult help = runProgram("array2bin", {"--help"}, "");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.output.starts_with("usage: array2bin [INPUT]\n")) << help.output;
+    EXPECT_NE(help.output.find("\n  INPUT  the array text;"), std::string::npos) << help.output;
+
+    const RunResult version = runProgram("array2bin", {"--version"}, "");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(std::regex_match(version.output, std::regex("array2bin [0-9]+\\.[0-9]+\\.[0-9]+\n"))) << version.output;
+
+    // After "--" an input named like an option is converted.
+    writeText(dir.file("--help"), "unsigned char H[] = {\n1\n}\n");
+    const RunResult named = runProgram("array2bin", {"--", "--help"}, "", {dir.path()});
+    EXPECT_EQ(named.output, "File H is done\n");
+    EXPECT_EQ(named.status, 0);
+    EXPECT_EQ(readFile(dir.file("H")), withHeader(0x0B, 0x00, {1}));
 }
