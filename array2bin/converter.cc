@@ -1,29 +1,145 @@
-#include "converter.h"
+// The conversion pass: the kinds of line in array text, the items of a byte
+// line, the output file of each array and the check of each length line.
+#include "array2bin.h"
 
 #include "console.h"
-#include "header.h"
-#include "items.h"
-#include "length_check.h"
-#include "line_kind.h"
 #include "files.h"
+#include "length_table.h"
+#include "numbers.h"
+#include "program.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <optional>
+#include <span>
 #include <string_view>
 
 namespace {
 
+// ---- The lines of array text
+
 // Lines longer than this less one are cut; the name of an array fits too.
 constexpr size_t LineSize = 256;
+
+enum class LineKind {
+    ArrayOpener, // "unsigned char NAME[] = {"
+    LengthLine,  // "unsigned int NAME_len = COUNT;"
+    Other,
+};
+
+constexpr std::string_view OpenerPrefix = "unsigned char";
+constexpr std::string_view LengthPrefix = "unsigned int";
+constexpr size_t ArrayNameStart = 14;
+constexpr size_t LengthNameStart = 13;
+constexpr size_t CountAfterUnderscore = 6; // "_len =" is passed over
+
+// Only the start of the line counts; an opener is recognised first.
+LineKind classifyLine(std::string_view line)
+{
+    if (line.starts_with(OpenerPrefix))
+        return LineKind::ArrayOpener;
+    if (line.starts_with(LengthPrefix))
+        return LineKind::LengthLine;
+    return LineKind::Other;
+}
+
+// The array name of an opener line: from the fifteenth character up to the
+// first '[' or the end of the line (the fourteenth, normally a blank, is not
+// looked at). Empty when the line has nothing after its fourteenth character.
+std::string_view arrayNameOf(std::string_view openerLine)
+{
+    if (openerLine.size() <= ArrayNameStart)
+        return {};
+    const std::string_view rest = openerLine.substr(ArrayNameStart);
+    return rest.substr(0, rest.find('['));
+}
+
+struct LengthDeclaration {
+    bool hasName = false;   // the name part holds a '_'
+    std::string_view name;  // from the fourteenth character up to that '_'
+    bool hasNumber = false; // a decimal number follows where the count belongs
+    int64_t number = 0;
+};
+
+// The name and the count of a length line. The count's text begins six
+// characters after the '_' (past "_len =") and ends before the first ';'; it
+// is read as "%d" reads it. Without a '_' there is neither name nor number.
+LengthDeclaration parseLengthLine(std::string_view line)
+{
+    LengthDeclaration declaration;
+    if (line.size() <= LengthNameStart)
+        return declaration;
+    const size_t underscore = line.find('_', LengthNameStart);
+    if (underscore == std::string_view::npos)
+        return declaration;
+    declaration.hasName = true;
+    declaration.name = line.substr(LengthNameStart, underscore - LengthNameStart);
+
+    const size_t countStart = underscore + CountAfterUnderscore;
+    if (countStart < line.size()) {
+        std::string_view countText = line.substr(countStart);
+        countText = countText.substr(0, countText.find(';'));
+        // Values beyond 64 bits stay at the largest, which no byte count can equal.
+        const ScannedNumber count = scanNumber(countText, 10, INT64_MAX);
+        declaration.hasNumber = count.used > 0;
+        const auto magnitude = static_cast<int64_t>(count.magnitude);
+        declaration.number = count.negative ? -magnitude : magnitude;
+    }
+    return declaration;
+}
+
+// ---- The items of a byte line
+
+// The byte an item stands for: blanks anywhere in it are dropped and the rest
+// is read as "%x" reads it (an optional sign and 0x, then hex digits, the
+// first other character ending it), keeping the low 8 bits. Empty when the
+// item holds no hexadecimal number (nothing, only blanks, or text such as '}').
+std::optional<uint8_t> itemValue(std::string_view item)
+{
+    // The item with its blanks dropped; it is part of one line, so it fits.
+    std::array<char, LineSize> text;
+    size_t length = 0;
+    for (char ch : item)
+        if (ch != ' ' && length < text.size())
+            text[length++] = ch;
+    const ScannedNumber number = scanNumber(std::string_view(text.data(), length), 16, UINT64_MAX);
+    if (number.used == 0)
+        return std::nullopt;
+    // Only the last two digits reach the low 8 bits.
+    auto value = static_cast<unsigned>(number.wrapped & 0xFFu);
+    if (number.negative)
+        value = (0x100u - value) & 0xFFu;
+    return static_cast<uint8_t>(value);
+}
+
+// Reads the items of one byte line into out, left to right, and returns how
+// many bytes they gave. An item ends at the next ',' or at the end of the
+// line, so a comma at the end starts no item; items without a number give no
+// byte. Stops when out is full (a line of n characters gives at most n/2+1).
+size_t readItems(std::string_view line, std::span<uint8_t> out)
+{
+    size_t count = 0;
+    while (!line.empty() && count < out.size()) {
+        const size_t comma = line.find(',');
+        const std::optional<uint8_t> value = itemValue(line.substr(0, comma));
+        if (value)
+            out[count++] = *value;
+        if (comma == std::string_view::npos)
+            break;
+        line.remove_prefix(comma + 1);
+    }
+    return count;
+}
+
+// ---- The pass
 
 char Line[LineSize];
 char CurrentName[LineSize];
 int64_t Ordinal;   // place of the next array among the input's arrays
 int64_t ByteCount; // bytes written for the current array
 std::array<uint8_t, LineSize> LineBytes;
-char OutputBuffer[1 << 16];
 
 bool nextLine(std::FILE* input)
 {
@@ -37,22 +153,22 @@ void setCurrentName(std::string_view name)
     CurrentName[length] = '\0';
 }
 
-// Prints why no file may be written for the current array, if so. The name
+// Reports why no file may be written for the current array, if so. The name
 // comes from a text file: it must not reach outside the current folder, nor
 // empty the input while it is being read.
 bool refuseArray(const char* inputPath)
 {
     if (Ordinal >= MaxArrays) {
-        std::printf("\nError, array '%s' is beyond the %d arrays that have a length; no file is written for it.\n\n",
-                    CurrentName, MaxArrays);
+        reportSetback("\nError, array '%s' is beyond the %d arrays that have a length; no file is written for it.\n\n",
+                      CurrentName, MaxArrays);
         return true;
     }
     if (std::strchr(CurrentName, '/') != nullptr) {
-        std::printf("\nError, array name '%s' holds a '/'; no file is written for it.\n\n", CurrentName);
+        reportSetback("\nError, array name '%s' holds a '/'; no file is written for it.\n\n", CurrentName);
         return true;
     }
     if (isSameFile(inputPath, CurrentName)) {
-        std::printf("\nError, output file '%s' is the input file; no file is written for it.\n\n", CurrentName);
+        reportSetback("\nError, output file '%s' is the input file; no file is written for it.\n\n", CurrentName);
         return true;
     }
     return false;
@@ -83,10 +199,9 @@ ArrayEnd convertArray(std::FILE* input, const char* inputPath, bool& writeFailed
 
     std::FILE* output = std::fopen(CurrentName, "w");
     if (output == nullptr) {
-        std::printf("\nError from fopen() for output file '%s'.\n\n", CurrentName);
+        reportCallFailure("fopen", "output", CurrentName);
         return ArrayEnd::OutputOpenFailed;
     }
-    std::setvbuf(output, OutputBuffer, _IOFBF, sizeof OutputBuffer);
     const std::array<uint8_t, 4> header = headerFor(static_cast<int>(Ordinal));
     bool written = std::fwrite(header.data(), 1, header.size(), output) == header.size();
 
@@ -110,10 +225,21 @@ ArrayEnd convertArray(std::FILE* input, const char* inputPath, bool& writeFailed
     if (written) {
         std::printf("File %s is done\n", CurrentName);
     } else {
-        std::printf("\nError from fwrite() for output file '%s'; the file is incomplete.\n\n", CurrentName);
+        reportSetback("\nError from fwrite() for output file '%s'; the file is incomplete.\n\n", CurrentName);
         writeFailed = true;
     }
     return end;
+}
+
+// Confirms what a length line shares with the array read last: its name
+// (case and all), then its count of bytes written. A mismatch prints nothing.
+void checkLength()
+{
+    const LengthDeclaration declaration = parseLengthLine(Line);
+    if (declaration.hasName && declaration.name == CurrentName)
+        std::printf("Both file names compare to %s.\n", CurrentName);
+    if (declaration.hasNumber && declaration.number == ByteCount)
+        std::printf("Number of bytes read for %s is correct.\n", CurrentName);
 }
 
 } // namespace
@@ -130,17 +256,16 @@ ConversionResult convertArrays(std::FILE* input, const char* inputPath)
         switch (classifyLine(Line)) {
         case LineKind::ArrayOpener: {
             const ArrayEnd end = convertArray(input, inputPath, result.writeFailed);
-            if (end == ArrayEnd::OutputOpenFailed)
-                result.end = ConversionEnd::OutputOpenFailed;
+            result.outputOpenFailed = end == ArrayEnd::OutputOpenFailed;
             if (end != ArrayEnd::Closed)
                 return result;
             break;
         }
         case LineKind::LengthLine:
-            reportLengthCheck(checkLengthLine(Line, CurrentName, ByteCount), CurrentName);
+            checkLength();
             break;
         case LineKind::Other:
-            std::printf("Received unexpected parameter value:\n%s.\n", Line);
+            reportSetback("Received unexpected parameter value:\n%s.\n", Line);
             break;
         }
         if (!nextLine(input))

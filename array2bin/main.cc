@@ -1,7 +1,21 @@
 // array2bin: turns C array declarations into binary files with a load header.
-#include "dialogue.h"
+#include "array2bin.h"
+#include "program.h"
 
-int main()
+namespace {
+
+constexpr ProgramForm Form{
+    "array2bin",
+    "INPUT",
+    1,
+    1,
+    "  INPUT  the array text; each array becomes a binary file of its name in the current folder\n",
+};
+
+} // namespace
+
+int main(int argc, char** argv)
 {
-    return array2binMain();
+    const int started = startProgram(Form, argc, argv);
+    return started >= 0 ? started : exitStatus(array2binMain());
 }

@@ -4,9 +4,9 @@
 // Rules checked: the conversion never fails to write; at most one file per
 // place in the length table comes out, each beginning with its load header;
 // the input's own file is refused as an output and stays as it was.
-#include "converter.h"
+#include "array2bin.h"
 #include "fuzz_support.h"
-#include "header.h"
+#include "length_table.h"
 
 #include <algorithm>
 #include <dirent.h>

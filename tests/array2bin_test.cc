@@ -1,12 +1,10 @@
-#include "items.h"
-#include "line_kind.h"
 #include "run_program.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <limits>
+#include <regex>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,6 +22,13 @@ std::string convert(const TempDir& dir, const std::string& text, const std::stri
     return run.output;
 }
 
+// The same in the argument form: in.txt is the one argument, nothing is typed.
+RunResult convertGiven(const TempDir& dir, const std::string& text)
+{
+    writeText(dir.file("in.txt"), text);
+    return runProgram("array2bin", {"in.txt"}, "", {dir.path()});
+}
+
 Bytes withHeader(uint8_t low, uint8_t high, Bytes data)
 {
     data.insert(data.begin(), {0x00, 0x10, low, high});
@@ -37,51 +42,6 @@ bool exists(const std::string& path)
 
 } // namespace
 
-TEST(array2binLines, KindsNamesAndLengths)
-{
-    EXPECT_EQ(classifyLine("unsigned char ABC[] = {"), LineKind::ArrayOpener);
-    EXPECT_EQ(classifyLine("unsigned int ABC_len = 3;"), LineKind::LengthLine);
-    EXPECT_EQ(classifyLine(" unsigned char ABC[] = {"), LineKind::Other);
-    EXPECT_EQ(classifyLine("unsigned short x;"), LineKind::Other);
-
-    EXPECT_EQ(arrayNameOf("unsigned char ABC[] = { 0x01 };"), "ABC");
-    EXPECT_EQ(arrayNameOf("unsigned char_NAME"), "NAME"); // the 14th character is not looked at
-    EXPECT_EQ(arrayNameOf("unsigned char dir/x"), "dir/x");
-    EXPECT_EQ(arrayNameOf("unsigned char "), "");
-
-    LengthDeclaration length = parseLengthLine("unsigned int ABC_len = 3;");
-    EXPECT_TRUE(length.hasName && length.hasNumber);
-    EXPECT_EQ(length.name, "ABC");
-    EXPECT_EQ(length.number, 3);
-    length = parseLengthLine("unsigned int in_bin_len = 10;"); // the count's text starts at "en = 10"
-    EXPECT_EQ(length.name, "in");
-    EXPECT_FALSE(length.hasNumber);
-    EXPECT_EQ(parseLengthLine("unsigned int ABC_len =   -42").number, -42);
-    EXPECT_EQ(parseLengthLine("unsigned int A_len = 99999999999999999999;").number,
-              std::numeric_limits<int64_t>::max());
-    EXPECT_FALSE(parseLengthLine("unsigned int ABC_len").hasNumber);
-    EXPECT_FALSE(parseLengthLine("unsigned int ABC = 3;").hasName);
-}
-
-TEST(array2binItems, ValuesAndLists)
-{
-    const std::pair<const char*, int> values[] = {
-        {"0x0b", 11}, {"0X0B", 11},  {"0b", 11},  {" 0x 1f ", 0x1f}, {"100", 0},  {"-1", 0xff},
-        {"0x", 0},    {"\t7", 7},    {"", -1},    {"   ", -1},       {"}", -1},   {"zz", -1},
-        {"0x0000000000000000000042", 0x42},
-    };
-    for (const auto& [item, value] : values) {
-        std::optional<uint8_t> got = itemValue(item);
-        EXPECT_EQ(got ? *got : -1, value) << '"' << item << '"';
-    }
-    uint8_t out[4];
-    EXPECT_EQ(readItems("0x0a, 0x0b", out), 2u);
-    EXPECT_EQ(out[1], 0x0b);
-    EXPECT_EQ(readItems("0x0a, 0x0b,", out), 2u);
-    EXPECT_EQ(readItems("1,, 2, ,}", out), 2u);
-    EXPECT_EQ(readItems("1,2,3,4,5,6", out), 4u); // stops at the end of out
-}
-
 TEST(array2bin, ConvertsArraysAndChecksTheirLengths)
 {
     TempDir dir;
@@ -94,22 +54,60 @@ TEST(array2bin, ConvertsArraysAndChecksTheirLengths)
                                             "};\n"
                                             "unsigned int ABC_len = 3;\n"
                                             "int stray;\n"
+                                            " unsigned char GHI[] = {\n"
+                                            "unsigned short x;\n"
                                             "unsigned char DEF[] = {\n"
                                             "  0x 1f, 100, 0x0a,0x0b\n"
                                             "0x1ff, } ,\n"
+                                            "0x0b,0X0B,0b,-1,0x,\t7,,   ,zz,0x0000000000000000000042\n"
                                             "}\n"
-                                            "unsigned int DEF_len = 6;\n"
-                                            "unsigned int XYZ_len = 5;\n"
+                                            "unsigned int DEF_len = 13;\n"
+                                            "unsigned int XYZ_len = 12;\n"
                                             "unsigned int ABC_len = 4;\n");
     EXPECT_EQ(output, Prompt + "File ABC is done\n"
                                "Both file names compare to ABC.\n"
                                "Number of bytes read for ABC is correct.\n"
                                "Received unexpected parameter value:\nint stray;.\n"
+                               "Received unexpected parameter value:\n unsigned char GHI[] = {.\n"
+                               "Received unexpected parameter value:\nunsigned short x;.\n"
                                "File DEF is done\n"
                                "Both file names compare to DEF.\n"
                                "Number of bytes read for DEF is correct.\n");
     EXPECT_EQ(readFile(dir.file("ABC")), withHeader(0x0B, 0x00, {1, 2, 3}));
-    EXPECT_EQ(readFile(dir.file("DEF")), withHeader(0xAB, 0x00, {0x1f, 0x00, 0x0a, 0x0b, 0xff}));
+    EXPECT_EQ(readFile(dir.file("DEF")), withHeader(0xAB, 0x00, {0x1f, 0x00, 0x0a, 0x0b, 0xff, 0x0b, 0x0b, 0x0b, 0xff,
+                                                                 0x00, 0x07, 0x42}));
+}
+
+TEST(array2bin, LengthLinesConfirmNameAndCountApart)
+{
+    TempDir dir;
+    EXPECT_EQ(convert(dir, "unsigned char ABC[] = {\n1,2,3\n}\n"
+                           "unsigned int ABC_len =   3\n"
+                           "unsigned int ABC_len = -3;\n"
+                           "unsigned int ABC_len = 18446744073709551619;\n" // 2^64 + 3
+                           "unsigned int ABC = 3;\n"
+                           "unsigned char in[] = {\n1,2,3,4,5,6,7,8,9,10\n}\n"
+                           "unsigned int in_bin_len = 10;\n" // the count's text starts at "en = 10"
+                           "unsigned char E[] = {\n}\n"
+                           "unsigned int E_len\n"),
+              Prompt + "File ABC is done\n"
+                       "Both file names compare to ABC.\nNumber of bytes read for ABC is correct.\n"
+                       "Both file names compare to ABC.\n"
+                       "Both file names compare to ABC.\n"
+                       "File in is done\nBoth file names compare to in.\n"
+                       "File E is done\nBoth file names compare to E.\n");
+}
+
+// A line of 255 characters holds 128 items at most; a longer one is cut there.
+TEST(array2bin, LongLinesAreCut)
+{
+    TempDir dir;
+    std::string items;
+    for (int i = 0; i < 150; ++i)
+        items += "1,";
+    EXPECT_EQ(convert(dir, "unsigned char L[] = {\n" + items + "\n}\nunsigned int L_len = 128;\n"),
+              Prompt + "File L is done\nBoth file names compare to L.\nNumber of bytes read for L is correct.\n");
+    EXPECT_EQ(readFile(dir.file("L")), withHeader(0x0B, 0x00, Bytes(128, 1)));
 }
 
 TEST(array2bin, LengthTableByOrdinalAndTwelveArraysAtMost)
@@ -142,13 +140,26 @@ TEST(array2bin, RefusesNamesThatLeaveTheFolderOrNameTheInput)
     const std::string text = "unsigned char sub/x[] = {\n1\n}\n"
                              "unsigned int sub/x_len = 1;\n"
                              "unsigned char in.txt[] = {\n2\n}\n"
-                             "unsigned char ok[] = {\n3\n}\n";
-    EXPECT_EQ(convert(dir, text), Prompt + "\nError, array name 'sub/x' holds a '/'; no file is written for it.\n\n"
-                                           "\nError, output file 'in.txt' is the input file; no file is written for it.\n\n"
-                                           "File ok is done\n");
+                             "unsigned char ok[] = {\n3\n}\n"
+                             "unsigned char_NAME\n4\n}\n" // the 14th character is not looked at
+                             "int stray;\n";
+    const std::string refusals = "\nError, array name 'sub/x' holds a '/'; no file is written for it.\n\n"
+                                 "\nError, output file 'in.txt' is the input file; no file is written for it.\n\n";
+    const std::string stray = "Received unexpected parameter value:\nint stray;.\n";
+    EXPECT_EQ(convert(dir, text), Prompt + refusals + "File ok is done\nFile NAME is done\n" + stray);
     EXPECT_FALSE(exists(dir.file("sub/x")));
     EXPECT_EQ(readText(dir.file("in.txt")), text);
     EXPECT_EQ(readFile(dir.file("ok")), withHeader(0xFD, 0x01, {3})); // refused arrays still take their place
+    EXPECT_EQ(readFile(dir.file("NAME")), withHeader(0x51, 0x01, {4}));
+
+    // Given as an argument, the conversion goes on past them too, and fails.
+    TempDir given;
+    mkdir(given.file("sub").c_str(), 0777);
+    const RunResult run = convertGiven(given, text);
+    EXPECT_EQ(run.output, "File ok is done\nFile NAME is done\n");
+    EXPECT_EQ(run.errors, refusals + stray);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(readFile(given.file("NAME")), withHeader(0x51, 0x01, {4}));
 }
 
 TEST(array2bin, LengthBeforeAnyArrayAndInputEndingInsideOne)
@@ -173,6 +184,13 @@ TEST(array2bin, FailuresToOpenReadOrWrite)
               Prompt + "File A is done\n\nError from fopen() for output file ''.\n\n" + PauseText);
     EXPECT_EQ(readFile(dir.file("A")), withHeader(0x0B, 0x00, {1}));
     EXPECT_FALSE(exists(dir.file("C")));
+    // Given as an argument, the same: at once, without a pause.
+    TempDir given;
+    const RunResult stopped = convertGiven(given, "unsigned char A[]={\n1\n}\nunsigned char \n2\n}\nunsigned char C[] = {\n");
+    EXPECT_EQ(stopped.output, "File A is done\n");
+    EXPECT_EQ(stopped.errors, "\nError from fopen() for output file ''.\n\n");
+    EXPECT_EQ(stopped.status, 1);
+    EXPECT_FALSE(exists(given.file("C")));
 
     // Run in /dev, the array named full is written to /dev/full, which takes nothing.
     writeText(dir.file("full.txt"), "unsigned char full[] = {\n1\n}\n");
@@ -207,4 +225,40 @@ TEST(array2bin, ReadsBackXxdArrayText)
     for (size_t n = 0; n < 4; ++n)
         EXPECT_EQ(readFile(dir.file("blob" + std::to_string(n))),
                   withHeader(lengths[n] & 0xFF, lengths[n] >> 8, patternBytes(sizes[n], static_cast<uint32_t>(n))));
+
+    // Given as an argument: the same files and lines, no prompt.
+    TempDir given;
+    const RunResult run = convertGiven(given, text);
+    EXPECT_EQ(run.output, expected.substr(Prompt.size()));
+    EXPECT_EQ(run.errors, "");
+    EXPECT_EQ(run.status, 0);
+    for (size_t n = 0; n < 4; ++n) {
+        const std::string name = "blob" + std::to_string(n);
+        EXPECT_EQ(readFile(given.file(name)), readFile(dir.file(name))) << name;
+    }
+}
+
+TEST(array2bin, CommandLine)
+{
+    TempDir dir;
+    const RunResult usage = runProgram("array2bin", {"a.txt", "b.txt"}, "", {dir.path()});
+    EXPECT_EQ(usage.status, 2);
+    EXPECT_EQ(usage.output, "");
+    EXPECT_EQ(usage.errors, "usage: array2bin [INPUT]\n");
+
+    const RunResult help = runProgram("array2bin", {"--help"}, "");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.output.starts_with("usage: array2bin [INPUT]\n")) << help.output;
+    EXPECT_NE(help.output.find("\n  INPUT  the array text;"), std::string::npos) << help.output;
+
+    const RunResult version = runProgram("array2bin", {"--version"}, "");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(std::regex_match(version.output, std::regex("array2bin [0-9]+\\.[0-9]+\\.[0-9]+\n"))) << version.output;
+
+    // After "--" an input named like an option is converted.
+    writeText(dir.file("--help"), "unsigned char H[] = {\n1\n}\n");
+    const RunResult named = runProgram("array2bin", {"--", "--help"}, "", {dir.path()});
+    EXPECT_EQ(named.output, "File H is done\n");
+    EXPECT_EQ(named.status, 0);
+    EXPECT_EQ(readFile(dir.file("H")), withHeader(0x0B, 0x00, {1}));
 }

@@ -1,4 +1,6 @@
-// The 4-byte load header of every output file and the table its length comes from.
+// The length table and the 4-byte load header of every output file. The
+// length in a header is not counted from the array: it is the table's entry
+// for the array's place among the input's arrays.
 #pragma once
 
 #include <array>

@@ -1,18 +1,15 @@
-#include "dialogue.h"
+// array2bin's dialogue: the input question, then the conversion pass.
+#include "array2bin.h"
 
 #include "console.h"
-#include "converter.h"
+#include "files.h"
+#include "program.h"
 
 #include <cstdio>
 
 namespace {
 
-constexpr int ExitOk = 0; // every ending, failures included
-constexpr int PathSize = 128;
-
 char InputPath[PathSize];
-// Large enough that reads cost little, small enough to keep the whole run within 4 MiB.
-char InputBuffer[1 << 18];
 
 } // namespace
 
@@ -24,11 +21,10 @@ int array2binMain()
 
     std::FILE* input = std::fopen(InputPath, "r");
     if (input == nullptr) {
-        std::printf("\nError from fopen() for input file '%s'.\n\n", InputPath);
+        reportCallFailure("fopen", "input", InputPath);
         Pause();
         return ExitOk;
     }
-    std::setvbuf(input, InputBuffer, _IOFBF, sizeof InputBuffer);
 
     const ConversionResult result = convertArrays(input, InputPath);
     // A read error looks like the end of the input to the line reader; it
@@ -36,8 +32,8 @@ int array2binMain()
     const bool readFailed = std::ferror(input) != 0;
     std::fclose(input);
     if (readFailed)
-        std::printf("\nError from fgets() for input file '%s'; the conversion stopped there.\n\n", InputPath);
-    if (result.end == ConversionEnd::OutputOpenFailed || result.writeFailed || readFailed)
+        reportFailure("\nError from fgets() for input file '%s'; the conversion stopped there.\n\n", InputPath);
+    if (result.outputOpenFailed || result.writeFailed || readFailed)
         Pause();
     return ExitOk;
 }
