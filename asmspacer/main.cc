@@ -1,5 +1,5 @@
 // asmspacer: copies raw 6502 assembly text, putting ";" lines between groups of instructions.
-#include "dialogue.h"
+#include "asmspacer.h"
 
 int main()
 {
