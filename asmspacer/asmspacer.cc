@@ -90,10 +90,9 @@ bool askForFileName()
         copyAnswer(FileName);
         if (formPaths())
             return true;
-        std::printf("\nError, directory and file name together are longer than %d characters; "
-                    "please enter a shorter name.\n%s",
-                    DirectoryAndNameLimit, ShortPathHint);
-        std::fflush(stdout);
+        reportFailure("\nError, directory and file name together are longer than %d characters; "
+                      "please enter a shorter name.\n%s",
+                      DirectoryAndNameLimit, ShortPathHint);
     }
 }
 
@@ -102,7 +101,7 @@ void closeFiles(std::FILE* in, std::FILE* out, bool failureReported)
 {
     std::fclose(in);
     if (std::fclose(out) != 0 && !failureReported)
-        std::printf("\nError in writing to output file '%s'.\n\n", OutputPath);
+        reportSetback("\nError in writing to output file '%s'.\n\n", OutputPath);
 }
 
 } // namespace
@@ -163,10 +162,10 @@ int asmspacerMain()
 
         const SpaceResult result = spaceFile(in, out);
         if (result == SpaceResult::WriteFailed)
-            std::printf("\nError in writing to output file '%s'.\n\n", OutputPath);
+            reportSetback("\nError in writing to output file '%s'.\n\n", OutputPath);
         else if (result == SpaceResult::ReadFailed)
-            std::printf("\nError in reading input file '%s'; the output file holds the lines before it.\n\n",
-                        InputPath);
+            reportSetback("\nError in reading input file '%s'; the output file holds the lines before it.\n\n",
+                          InputPath);
         closeFiles(in, out, result == SpaceResult::WriteFailed);
         Pause();
     }
