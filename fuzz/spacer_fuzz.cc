@@ -1,54 +1,71 @@
-// asmspacer's line reader and separator rules on any source text.
+// asmspacer's copy of a source file, on any source text.
 //
-// Input: one byte that may put the text just before the reader's block
-// boundary (behind filler lines, when its top two bits are set), then the text. Rules checked: no piece is
-// longer than a line buffer; the rules always decide by a row of their
-// table; no byte is lost, the pieces together are the text without its line
-// feeds and without the carriage returns that end a line; and the spaced
-// copy of the whole file is written without a failure.
+// Input: one byte that sets the size of the input stream's buffer (1 to 256
+// bytes, so that lines, runs of carriage returns and the character read
+// ahead at a full piece fall across the stream's refills), then the text.
+// Rules checked: the copy is written without a failure; taken without its
+// ";" lines it is the text's lines, each without its line feed and the
+// carriage returns just before it, cut into pieces of at most 255
+// characters; no ";" line stands in front of a comment line, of another ";"
+// line or at the end (a ";" line before a comment that is ";" alone cannot
+// be told apart, as the check reads the copy from the top).
+#include "asmspacer.h"
 #include "fuzz_support.h"
-#include "line_fields.h"
-#include "line_reader.h"
-#include "separator_rules.h"
-#include "spacer.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
 
-LineReader Reader;
+char InputBuffer[256];
 
-// The text as the pieces must give it back: every line without its line
-// feed and the carriage returns just before it (or before the end).
-std::string withoutLineEnds(const std::vector<uint8_t>& text)
+// The lines of the text as the copy must hold them.
+std::vector<std::string> expectedLines(const char* bytes, size_t size)
 {
-    const auto* bytes = reinterpret_cast<const char*>(text.data());
-    std::string kept;
-    kept.reserve(text.size());
+    std::vector<std::string> lines;
     size_t at = 0;
-    while (at < text.size()) {
-        const void* lineFeed = std::memchr(bytes + at, '\n', text.size() - at);
-        const size_t end = lineFeed != nullptr ? static_cast<size_t>(static_cast<const char*>(lineFeed) - bytes)
-                                               : text.size();
+    while (at < size) {
+        const void* lineFeed = std::memchr(bytes + at, '\n', size - at);
+        const size_t end = lineFeed != nullptr ? static_cast<size_t>(static_cast<const char*>(lineFeed) - bytes) : size;
         size_t lineEnd = end;
         while (lineEnd > at && bytes[lineEnd - 1] == '\r')
             --lineEnd;
-        kept.append(bytes + at, lineEnd - at);
+        const std::string line(bytes + at, lineEnd - at);
+        size_t piece = 0;
+        do {
+            lines.push_back(line.substr(piece, 255));
+            piece += 255;
+        } while (piece < line.size());
         at = end + 1;
     }
-    return kept;
+    return lines;
 }
 
-// Lines of filler that bring the text to within a few hundred bytes of the block's end.
-void addFiller(std::vector<uint8_t>& text, size_t shortBy)
+void checkCopy(const std::string& copy, const std::vector<std::string>& lines)
 {
-    const std::string line = ";" + std::string(248, 'x') + "\n"; // comments: passed over quickly
-    const size_t target = ReadBlockBytes - shortBy;
-    while (text.size() + line.size() <= target)
-        text.insert(text.end(), line.begin(), line.end());
-    text.insert(text.end(), target - text.size(), 'x');
+    if (!copy.empty() && copy.back() != '\n')
+        fuzzFailure("the copy does not end with a line feed");
+    size_t next = 0;
+    bool separatorBefore = false;
+    for (size_t start = 0; start < copy.size();) {
+        const size_t end = copy.find('\n', start);
+        const std::string_view line = std::string_view(copy).substr(start, end - start);
+        start = end + 1;
+        if (next < lines.size() && line == lines[next]) {
+            if (separatorBefore && line.starts_with(';'))
+                fuzzFailure("a separator line in front of a comment line");
+            ++next;
+            separatorBefore = false;
+        } else if (line == ";" && !separatorBefore) {
+            separatorBefore = true;
+        } else {
+            fuzzFailure("the copy lost, changed or added text");
+        }
+    }
+    if (next != lines.size() || separatorBefore)
+        fuzzFailure("the copy lost text or ends with a separator line");
 }
 
 } // namespace
@@ -57,34 +74,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 1)
         return 0;
-    std::vector<uint8_t> text;
-    if ((data[0] & 0xC0) == 0xC0)
-        addFiller(text, data[0] & 0x3F);
-    text.insert(text.end(), data + 1, data + size);
+    std::FILE* in = openBytes(data + 1, size - 1);
+    char* copyBytes = nullptr;
+    size_t copySize = 0;
+    std::FILE* out = open_memstream(&copyBytes, &copySize);
+    if (in == nullptr || out == nullptr)
+        fuzzFailure("the streams cannot be opened");
+    std::setvbuf(in, InputBuffer, _IOFBF, 1 + data[0]);
 
-    std::FILE* in = openBytes(text.data(), text.size());
-    if (in == nullptr)
-        fuzzFailure("the input stream cannot be opened");
-    startReading(Reader, in);
-    SpacerState state;
-    std::string pieces;
-    std::string_view piece;
-    while (readPiece(Reader, piece)) {
-        if (piece.size() > LineSize - 1)
-            fuzzFailure("a piece longer than a line buffer");
-        const Decision decision = applyRules(splitLine(piece), state);
-        if (decision.row < 1 || decision.row > 11)
-            fuzzFailure("a decision outside the rule table");
-        pieces.append(piece);
-    }
-    if (Reader.failed)
-        fuzzFailure("a read error from a memory stream");
-    if (pieces != withoutLineEnds(text))
-        fuzzFailure("the pieces lost or changed text");
-
-    std::rewind(in);
-    if (spaceFile(in, nullSink()) != SpaceResult::Done)
+    if (spaceFile(in, out) != SpaceResult::Done)
         fuzzFailure("spacing a readable text failed");
     std::fclose(in);
+    std::fclose(out);
+    const std::string copy(copyBytes, copySize);
+    std::free(copyBytes);
+    checkCopy(copy, expectedLines(reinterpret_cast<const char*>(data + 1), size - 1));
     return 0;
 }

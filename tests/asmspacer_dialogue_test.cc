@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <regex>
 #include <string>
+#include <vector>
 #include <unistd.h>
 
 namespace {
@@ -25,6 +27,12 @@ RunResult runIn(const TempDir& dir, const std::string& answers)
     return runProgram("asmspacer", {}, answers, RunOptions{dir.path()});
 }
 
+// The argument form: the answers as arguments, nothing on standard input.
+RunResult runWith(const TempDir& dir, const std::vector<std::string>& args)
+{
+    return runProgram("asmspacer", args, "", RunOptions{dir.path()});
+}
+
 // Two files in one run: the second starts afresh (previous opcode and equ group key).
 TEST(asmspacerDialogue, FilesOneAfterAnotherInASubdirectory)
 {
@@ -36,6 +44,16 @@ TEST(asmspacerDialogue, FilesOneAfterAnotherInASubdirectory)
     EXPECT_EQ(run.output, DirectoryPrompt + FilePrompt + processing("src/a") + PauseText + FilePrompt +
                               processing("src/b") + PauseText + FilePrompt + PauseText);
     EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(readText(dir.file("src/aT")), ";\nLC000 EQU $C000\n;\n JMP X\n");
+    EXPECT_EQ(readText(dir.file("src/bT")), "L0000 EQU 0\n NOP\n");
+
+    // The same answers as arguments: the same copies, no prompt, no pause.
+    std::filesystem::remove(dir.file("src/aT"));
+    std::filesystem::remove(dir.file("src/bT"));
+    const RunResult arguments = runWith(dir, {"src", "a", "b"});
+    EXPECT_EQ(arguments.output, processing("src/a") + processing("src/b"));
+    EXPECT_EQ(arguments.errors, "");
+    EXPECT_EQ(arguments.status, 0);
     EXPECT_EQ(readText(dir.file("src/aT")), ";\nLC000 EQU $C000\n;\n JMP X\n");
     EXPECT_EQ(readText(dir.file("src/bT")), "L0000 EQU 0\n NOP\n");
 }
@@ -54,6 +72,15 @@ TEST(asmspacerDialogue, AnswersBeyondTheLimitsAreAskedAgain)
                               "enter a shorter name.\n" +
                               Hint + FilePrompt + processing("./n") + PauseText + FilePrompt + PauseText);
     EXPECT_EQ(readText(dir.file("nT")), "");
+
+    // As arguments, a path too long ends the run before any file is made.
+    std::filesystem::remove(dir.file("nT"));
+    const RunResult arguments = runWith(dir, {".", std::string(28, 'g'), "n"});
+    EXPECT_EQ(arguments.status, 1);
+    EXPECT_EQ(arguments.output, "");
+    EXPECT_EQ(arguments.errors, "\nError, directory and file name together are longer than 28 characters; please "
+                                "enter a shorter name.\n" + Hint);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("nT")));
 }
 
 TEST(asmspacerDialogue, EmptyAnswersAndEndOfInput)
@@ -71,6 +98,12 @@ TEST(asmspacerDialogue, OpenFailuresEndTheRun)
     EXPECT_EQ(runIn(dir, ".\nmissing\n\nmore\n").output, DirectoryPrompt + FilePrompt + processing("./missing") +
                                                              inputFailed + PauseText);
     EXPECT_FALSE(std::filesystem::exists(dir.file("missingT")));
+    writeText(dir.file("q"), " NOP\n");
+    const RunResult arguments = runWith(dir, {".", "missing", "q"});
+    EXPECT_EQ(arguments.status, 1);
+    EXPECT_EQ(arguments.output, processing("./missing"));
+    EXPECT_EQ(arguments.errors, inputFailed);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("qT")));
 
     std::filesystem::create_directory(dir.file("folder"));
     EXPECT_EQ(runIn(dir, ".\nfolder\n").output, DirectoryPrompt + FilePrompt + processing("./folder") +
@@ -102,6 +135,38 @@ TEST(asmspacerDialogue, FailedWriteReturnsToTheFilePrompt)
     EXPECT_EQ(runIn(dir, ".\np\n\n\n").output, DirectoryPrompt + FilePrompt + processing("./p") +
                                                    "\nError in writing to output file './pT'.\n\n" + PauseText +
                                                    FilePrompt + PauseText);
+
+    // As arguments the run goes on with the next file too, and ends with status 1.
+    writeText(dir.file("q"), " NOP\n");
+    const RunResult arguments = runWith(dir, {".", "p", "q"});
+    EXPECT_EQ(arguments.status, 1);
+    EXPECT_EQ(arguments.output, processing("./p") + processing("./q"));
+    EXPECT_EQ(arguments.errors, "\nError in writing to output file './pT'.\n\n");
+    EXPECT_EQ(readText(dir.file("qT")), " NOP\n");
+}
+
+TEST(asmspacerArguments, OptionsAndUsage)
+{
+    TempDir dir;
+    std::filesystem::create_directory(dir.file("-d"));
+    writeText(dir.file("-d/p"), " RTS\n");
+    const RunResult missingFile = runWith(dir, {"-d"});
+    EXPECT_EQ(missingFile.status, 2);
+    EXPECT_EQ(missingFile.errors, "usage: asmspacer [DIR FILE...]\n");
+    EXPECT_EQ(runWith(dir, {"-d", "p"}).status, 2); // an unknown option
+    EXPECT_FALSE(std::filesystem::exists(dir.file("-d/pT")));
+    const RunResult ended = runWith(dir, {"--", "-d", "p"});
+    EXPECT_EQ(ended.status, 0);
+    EXPECT_EQ(readText(dir.file("-d/pT")), ";\n RTS\n");
+
+    const RunResult help = runWith(dir, {"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.output.rfind("usage: asmspacer [DIR FILE...]\n", 0), 0u) << help.output;
+    EXPECT_NE(help.output.find("\n  FILE  a source file in DIR;"), std::string::npos) << help.output;
+    const RunResult version = runWith(dir, {"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(std::regex_match(version.output, std::regex("asmspacer [0-9]+\\.[0-9]+\\.[0-9]+\n")))
+        << version.output;
 }
 
 } // namespace

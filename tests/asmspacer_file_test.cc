@@ -1,4 +1,4 @@
-#include "spacer.h"
+#include "asmspacer.h"
 
 #include <gtest/gtest.h>
 
@@ -40,6 +40,10 @@ TEST(asmspacerFile, LongLinesAreSplitAndEachPartIsALine)
     // Exactly 255 characters: one line, no empty line after it, whatever the line end.
     EXPECT_EQ(space(first + "\r\n NOP\n"), ";\n" + first + "\n;\n NOP\n");
     EXPECT_EQ(space(first + first + "\n"), ";\n" + first + "\n;\n" + first + "\n");
+    EXPECT_EQ(space(first + "\r\r"), ";\n" + first + "\n");
+    EXPECT_EQ(space(first.substr(1) + "\r\n NOP\n"), first.substr(1) + "\n NOP\n");
+    // CRs at the cut are text when more text follows them.
+    EXPECT_EQ(space(first + "\r\r NOP\r\n"), ";\n" + first + "\n;\n\r\r NOP\n");
 }
 
 TEST(asmspacerFile, FailuresAreReported)
@@ -115,7 +119,7 @@ TEST(asmspacerFile, OutputIsInputPlusSeparatorLines)
     std::mt19937 random(5);
     for (int round = 0; round < 300; ++round) {
         std::string source = generatedSource(random);
-        while (round % 30 == 0 && source.size() < 200000) // lines across the reader's 64 KiB blocks
+        while (round % 30 == 0 && source.size() < 200000) // longer texts, past the streams' buffers
             source += generatedSource(random);
         const std::string output = space(source);
         const std::vector<std::string> lines = expectedLines(source);

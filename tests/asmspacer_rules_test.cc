@@ -1,6 +1,4 @@
-#include "equ_group.h"
-#include "line_fields.h"
-#include "separator_rules.h"
+#include "asmspacer.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +9,6 @@ namespace {
 
 struct Step {
     std::string line;
-    int row;
     bool separator;
 };
 
@@ -19,95 +16,100 @@ struct Step {
 void expectSteps(const std::vector<Step>& steps)
 {
     SpacerState state;
-    for (const Step& step : steps) {
-        const Decision decision = applyRules(splitLine(step.line), state);
-        EXPECT_EQ(decision.row, step.row) << "line '" << step.line << "'";
-        EXPECT_EQ(decision.separator, step.separator) << "line '" << step.line << "'";
-    }
+    for (const Step& step : steps)
+        EXPECT_EQ(startsGroup(step.line, state), step.separator) << "line '" << step.line << "'";
 }
 
 TEST(asmspacerRules, WorkedExampleOfTheRules)
 {
-    expectSteps({{"; clear", 1, false}, {"CLS LDA #$A0", 4, true}, {" LDY #0", 4, true}, {" STA $400,Y", 11, false},
-                 {" INY", 4, true}, {" BNE CLS", 11, false}, {" JSR INIT", 8, true}, {" JSR HOME", 8, false},
-                 {" BCS ERR", 11, true}, {" RTS", 11, true}, {" NOP", 11, true}, {"HERE NOP", 3, true},
-                 {"LOOP CMP #3", 5, true}});
+    expectSteps({{"; clear", false}, {"CLS LDA #$A0", true}, {" LDY #0", true}, {" STA $400,Y", false},
+                 {" INY", true}, {" BNE CLS", false}, {" JSR INIT", true}, {" JSR HOME", false}, {" BCS ERR", true},
+                 {" RTS", true}, {" NOP", true}, {"HERE NOP", true}, {"LOOP CMP #3", true}});
 }
 
 TEST(asmspacerRules, WorkedExampleOfEquGroups)
 {
-    expectSteps({{"L0300 EQU $300", 2, true}, {"L0302 EQU $302", 2, false}, {"LC000 EQU $C000", 2, true},
-                 {"L00FE EQU $FE", 2, true}, {"L0001 EQU $01", 2, false}});
+    expectSteps({{"L0300 EQU $300", true}, {"L0302 EQU $302", false}, {"LC000 EQU $C000", true},
+                 {"L00FE EQU $FE", true}, {"L0001 EQU $01", false}});
 }
 
-// Each row with the previous opcode that lets it separate and the one that does not.
+// Each row with the previous opcode that lets it separate and the one that
+// does not; the comment names the row that decides.
 TEST(asmspacerRules, EachRowAndItsPreviousOpcode)
 {
     struct Case {
         std::string previous, line;
-        int row;
         bool separator;
     };
     const Case cases[] = {
-        {" JMP", ";x", 1, false},       {" NOP", "L03 equate 1", 2, true}, {" NOP", "HERE NOP", 3, true},
-        {" NOP", "here NOP", 11, false}, {" NOP", "HX EQU 1", 2, true},    {" LDA", " ldx #0", 4, true},
-        {" LDA", " Dey", 4, true},       {" LDA", " CMP #1", 5, false},    {" LDX", " cmp #1", 5, true},
-        {" LDA", " CLR", 6, true},       {" NOP", " clc", 11, false},      {" BIT", " bit $C0", 7, false},
-        {" NOP", " BIT $C0", 7, true},   {" JSR", " JSR X", 8, false},     {" NOP", " JSR X", 8, true},
-        {" LDA", " JMP X", 9, false},    {" JMP", " JMP X", 9, true},      {" HEX", " HEX 00", 10, false},
-        {" NOP", " hex 00", 10, true},   {" NOP", " rts", 11, true},       {" NOP", " BRK", 11, true},
-        {" RTS", " NOP", 11, true},      {" HEX", " NOP", 11, true},       {" JMP", "", 11, true},
-        {" JSR", " bne X", 11, true},    {" jsr", " Bcc X", 11, true},     {" NOP", " BNE X", 11, false},
-        {" JSR", " NOP", 11, false},     {" NOP", " LD", 11, false},       {" L", " LDAX", 4, true},
+        {" JMP", ";x", false},          // 1
+        {" NOP", "L03 equate 1", true}, // 2
+        {" NOP", "HX EQU 1", true},     // 2 before 3
+        {" NOP", "HERE NOP", true},     // 3
+        {" NOP", "here NOP", false},    // 11
+        {" LDA", " ldx #0", true},      // 4
+        {" LDA", " Dey", true},         // 4
+        {" L", " LDAX", true},          // 4
+        {" LDA", " CMP #1", false},     // 5
+        {" LDX", " cmp #1", true},      // 5
+        {" LDA", " CLR", true},         // 6
+        {" NOP", " clc", false},        // 11
+        {" BIT", " bit $C0", false},    // 7
+        {" NOP", " BIT $C0", true},     // 7
+        {" JSR", " JSR X", false},      // 8
+        {" NOP", " JSR X", true},       // 8
+        {" LDA", " JMP X", false},      // 9
+        {" JMP", " JMP X", true},       // 9
+        {" HEX", " HEX 00", false},     // 10
+        {" NOP", " hex 00", true},      // 10
+        {" NOP", " rts", true},         // 11
+        {" NOP", " BRK", true},         // 11
+        {" RTS", " NOP", true},         // 11
+        {" HEX", " NOP", true},         // 11
+        {" JMP", "", true},             // 11
+        {" JSR", " bne X", true},       // 11
+        {" jsr", " Bcc X", true},       // 11
+        {" jsr", " B", true},           // 11
+        {" NOP", " BNE X", false},      // 11
+        {" JSR", " NOP", false},        // 11
+        {" NOP", " LD", false},         // 11
     };
     for (const Case& c : cases) {
         SpacerState state;
-        applyRules(splitLine(c.previous), state);
-        const Decision decision = applyRules(splitLine(c.line), state);
-        EXPECT_EQ(decision.row, c.row) << "'" << c.previous << "' then '" << c.line << "'";
-        EXPECT_EQ(decision.separator, c.separator) << "'" << c.previous << "' then '" << c.line << "'";
+        startsGroup(c.previous, state);
+        EXPECT_EQ(startsGroup(c.line, state), c.separator) << "'" << c.previous << "' then '" << c.line << "'";
     }
 }
 
 // What leaves the previous opcode alone, what empties it, what sets it to ";".
 TEST(asmspacerRules, PreviousOpcodeAcrossCommentsEmptyAndLabelOnlyLines)
 {
-    expectSteps({{" JSR X", 8, true}, {"; note", 1, false}, {" BNE Y", 11, true}});
-    expectSteps({{" RTS", 11, true}, {"", 11, true}, {" NOP", 11, false}});
-    expectSteps({{" JSR X", 8, true}, {"LABEL", 11, false}, {" BNE Y", 11, false}});
-    expectSteps({{" RTS", 11, true}, {"  ; not a comment", 11, true}, {" NOP", 11, false}});
+    expectSteps({{" JSR X", true}, {"; note", false}, {" BNE Y", true}});
+    expectSteps({{" RTS", true}, {"", true}, {" NOP", false}});
+    expectSteps({{" JSR X", true}, {"LABEL", false}, {" BNE Y", false}});
+    expectSteps({{" RTS", true}, {"  ; not a comment", true}, {" NOP", false}});
+    expectSteps({{" JMP X", true}, {" ;", true}, {" ;LDA", false}});
 }
 
+// An equ line's key is the second character of its label, the third when
+// the second is '0', and NUL when the label ends first or is missing.
 TEST(asmspacerRules, EquKeys)
 {
-    EXPECT_EQ(equKey("L0300"), '3');
-    EXPECT_EQ(equKey("L00FE"), '0');
-    EXPECT_EQ(equKey("LC000"), 'C');
-    EXPECT_EQ(equKey("L0"), '\0');
-    EXPECT_EQ(equKey("L"), '\0');
-    EXPECT_EQ(equKey(""), '\0');
+    expectSteps({{"L0300 EQU 1", true}, {"X3 EQU 2", false}, {"L00FE EQU 3", true}, {"Y0 EQU 4", true}});
     // A blank-led equ line has no label: its key is NUL, so a second one joins its group.
-    expectSteps({{" EQU 1", 2, true}, {" equ 2", 2, false}, {"L0 EQU 3", 2, false}, {"L00 EQU 4", 2, true}});
+    expectSteps({{" EQU 1", true}, {" equ 2", false}, {"L0 EQU 3", false}, {"L EQU 3", false},
+                 {"L00 EQU 4", true}, {"LC000 EQU 5", true}});
 }
 
+// How a line is cut into label and opcode.
 TEST(asmspacerRules, SplittingLines)
 {
-    const LineFields tabLed = splitLine("\tLDA #$01");
-    EXPECT_EQ(tabLed.label, "LDA");
-    EXPECT_EQ(tabLed.opcode, "#$01");
-    EXPECT_EQ(splitLine("  ;  note").opcode, ";");
-    EXPECT_TRUE(splitLine(";LDA").comment);
-    EXPECT_FALSE(splitLine(" ;").comment);
-    const LineFields labelOnly = splitLine("START");
-    EXPECT_EQ(labelOnly.label, "START");
-    EXPECT_TRUE(labelOnly.opcode.empty());
-    const LineFields empty = splitLine("");
-    EXPECT_TRUE(empty.label.empty() && empty.opcode.empty() && !empty.comment);
-    // Over-long words are kept whole; the scan ends at a NUL as a C string would.
-    const LineFields longWords = splitLine("AVERYLONGLABELNAME123 EQUATEMENTS 5");
-    EXPECT_EQ(longWords.label, "AVERYLONGLABELNAME123");
-    EXPECT_EQ(longWords.opcode, "EQUATEMENTS");
-    EXPECT_TRUE(splitLine(std::string(" \0LDA", 5)).opcode.empty());
+    // A tab-led line: the mnemonic is the label, the operand the opcode.
+    expectSteps({{" NOP", false}, {"\tLDA #$01", false}, {"\tX RTS", true}, {"\tHERE NOP", true}});
+    // Over-long words are kept whole: "EQUATEMENTS" is an equ line with key 'V'.
+    expectSteps({{"AVERYLONGLABELNAME123 EQUATEMENTS 5", true}, {"AV EQU 1", false}});
+    // The scan ends at a NUL as a C string would: no opcode after it.
+    expectSteps({{" NOP", false}, {std::string("X\0 LDA", 6), false}, {std::string(" \0 LDA", 6), false}});
 }
 
 } // namespace
