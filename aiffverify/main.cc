@@ -1,5 +1,5 @@
 // aiffverify: verifies an 8-bit audio capture of a transfer against a diskette image.
-#include "dialogue.h"
+#include "aiffverify.h"
 
 int main()
 {

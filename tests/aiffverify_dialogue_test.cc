@@ -77,6 +77,42 @@ TEST_F(AiffDialogue, RunsAndEndsAsAnswered)
     }
 }
 
+// The byte count and the start offset read as "%lx" reads them, the track
+// as "%x": a number too wide for its field reads as -1.
+TEST_F(AiffDialogue, HexadecimalAnswersReadAsTheCLibraryReadsThem)
+{
+    const std::string upToCount = capture + "\n20\n" + image + "\n2\n";
+    const struct {
+        const char* answer;
+        const char* bytes;
+    } counts[] = {
+        {"", "00000001"},   {"f", "0000000f"},  {"  \tA", "0000000a"}, {"0x6", "00000006"}, {"0X6", "00000006"},
+        {"+10", "00000010"}, {"-10", "00000001"}, {"0cz", "0000000c"},  {"3 4", "00000003"}, {"zz", "00000001"},
+        {"-", "00000001"},   {"0xg", "00000001"}, {"ffffffffffffffff", "00000001"},
+    };
+    for (const auto& c : counts)
+        EXPECT_EQ(runProgram("aiffverify", {}, upToCount + c.answer + "\n").output,
+                  AllQuestions + "Processing complete for 0x" + c.bytes + " bytes.\n\n")
+            << '"' << c.answer << '"';
+
+    // Counts wider than 32 bits are counts all the same: more than the capture carries.
+    for (const char* count : {"7fffffff", "100000001"})
+        EXPECT_EQ(runProgram("aiffverify", {}, upToCount + count + "\n\n").output,
+                  AllQuestions + lastMismatch + "\nThe AIFF file ended inside a bit; processed = 0x00000011, bit = 0\n\n");
+
+    // Wrapped to 64 bits the offset would be 1, a non-zero sample; wrapped to
+    // 32 bits the track would be 1.
+    for (const char* offset : {"10000000000000001", "ffffffffffffffff"})
+        EXPECT_EQ(runProgram("aiffverify", {}, capture + "\n" + offset + "\n").output,
+                  AskCapture + AskOffset + "\nError on fseek() for AIFF File '" + capture + "'.\n");
+    for (const char* track : {"100000001", "-1"})
+        EXPECT_EQ(runProgram("aiffverify", {}, capture + "\n20\n" + image + "\n" + track + "\n").output,
+                  AskCapture + AskOffset + AskImage + AskTrack + "\nError on fseek() for DSK File '" + image + "'.\n")
+            << track;
+    EXPECT_EQ(runProgram("aiffverify", {}, capture + "\n20\n" + image + "\n +0x2\n10\n").output,
+              AllQuestions + "Processing complete for 0x00000010 bytes.\n\n");
+}
+
 TEST_F(AiffDialogue, PathsOf80CharactersAreRefused)
 {
     const std::string path79 = dir.file(std::string(79 - dir.path().size() - 1, 'c'));
