@@ -51,62 +51,65 @@ int32_t readHex32(std::string_view answer)
     return std::bit_cast<int32_t>(static_cast<uint32_t>(readHex(answer, UINT32_MAX)));
 }
 
-// No line feed follows a path answer: the next output starts with its own.
-void askPath(std::string_view prompt, std::span<char> path)
-{
-    Ask(prompt, static_cast<int>(path.size()) - 1, false);
-    copyAnswer(path);
-}
-
-// An empty answer, or one without a number, reads as 0.
-std::string_view askNumber(std::string_view prompt, bool echoLineFeed)
+// The answer goes to Number; an empty one, or one without a number, reads as 0.
+// False when the answer ended the run (one too long, in the argument form).
+bool askNumber(std::string_view prompt, bool echoLineFeed)
 {
     Ask(prompt, NumberSize - 1, echoLineFeed);
     copyAnswer(Number);
-    return Number;
+    return !runEnded();
 }
 
-std::FILE* openForReading(const char* path, std::span<char> buffer)
+// Asks for a file's path (no line feed follows the answer: the next output
+// starts with its own) and opens the file for reading. Null when the answer
+// ended the run, or when the file cannot be opened: then failure, a printf
+// format taking the path, is reported.
+std::FILE* askFile(std::string_view prompt, std::span<char> path, std::span<char> buffer, const char* failure)
 {
-    std::FILE* stream = std::fopen(path, "r");
+    Ask(prompt, static_cast<int>(path.size()) - 1, false);
+    copyAnswer(path);
+    if (runEnded())
+        return nullptr;
+    std::FILE* stream = std::fopen(path.data(), "r");
+    if (stream == nullptr) {
+        reportFailure(failure, path.data());
+        return nullptr;
+    }
     // Should the buffer be refused, the stream keeps its own: slower, still right.
-    if (stream != nullptr)
-        std::setvbuf(stream, buffer.data(), _IOFBF, buffer.size());
+    std::setvbuf(stream, buffer.data(), _IOFBF, buffer.size());
     return stream;
 }
 
-bool seekTo(std::FILE* stream, int64_t offset)
+// Only a negative offset fails; then failure, a printf format taking the
+// path, is reported.
+bool seekTo(std::FILE* stream, int64_t offset, const char* failure, const char* path)
 {
-    return fseeko(stream, static_cast<off_t>(offset), SEEK_SET) == 0;
+    if (fseeko(stream, static_cast<off_t>(offset), SEEK_SET) == 0)
+        return true;
+    reportFailure(failure, path);
+    return false;
 }
 
 // Each failure ends the dialogue right after the answer that caused it.
 void askAndVerify()
 {
-    askPath("\nEnter AIFF filename path:  ", AiffPath);
-    AiffPtr = openForReading(AiffPath, AiffBuffer);
-    if (AiffPtr == nullptr) {
-        std::printf("\nError on fopen() for AIFF File '%s'.\n", AiffPath);
+    AiffPtr = askFile("\nEnter AIFF filename path:  ", AiffPath, AiffBuffer,
+                      "\nError on fopen() for AIFF File '%s'.\n");
+    if (AiffPtr == nullptr || !askNumber("\nEnter start AIFF offset:  0x", false))
         return;
-    }
-    if (!seekTo(AiffPtr, readHex64(askNumber("\nEnter start AIFF offset:  0x", false)))) {
-        std::printf("\nError on fseek() for AIFF File '%s'.\n", AiffPath);
+    if (!seekTo(AiffPtr, readHex64(Number), "\nError on fseek() for AIFF File '%s'.\n", AiffPath))
         return;
-    }
 
-    askPath("\nEnter DSK or CMP filename path:  ", DskPath);
-    DskPtr = openForReading(DskPath, DskBuffer);
-    if (DskPtr == nullptr) {
-        std::printf("\nError on fopen() for DSK or CMP File '%s'.\n", DskPath);
+    DskPtr = askFile("\nEnter DSK or CMP filename path:  ", DskPath, DskBuffer,
+                     "\nError on fopen() for DSK or CMP File '%s'.\n");
+    if (DskPtr == nullptr || !askNumber("\nEnter DSK Track value:  0x", false))
         return;
-    }
-    const int32_t track = readHex32(askNumber("\nEnter DSK Track value:  0x", false));
-    if (!seekTo(DskPtr, static_cast<int64_t>(track) * TrackBytes)) {
-        std::printf("\nError on fseek() for DSK File '%s'.\n", DskPath);
+    const int64_t trackStart = static_cast<int64_t>(readHex32(Number)) * TrackBytes;
+    if (!seekTo(DskPtr, trackStart, "\nError on fseek() for DSK File '%s'.\n", DskPath))
         return;
-    }
 
-    verifyCapture(AiffPtr, DskPtr, readHex64(askNumber("\nEnter number of bytes to process:  0x", true)));
+    if (askNumber("\nEnter number of bytes to process:  0x", true))
+        verifyCapture(AiffPtr, DskPtr, readHex64(Number));
 }
 
 } // namespace

@@ -18,11 +18,14 @@ int aiffverifyMain();
 
 // Decodes bytes from capture, standing at its first sample, and compares each
 // with the next byte of image; past the image's end its bytes count as 0xFF.
-// A byte that differs is reported and paused on, and decoding goes on. After
-// every 4096 bytes, when more are to come, a line is printed and the user is
-// stopped. At least one byte is decoded, whatever byteCount says. The
-// streams are left open for the caller. Called by the dialogue, and by the
-// pulse decoder fuzz target on whole runs.
+// A byte that differs is reported as a failure that goes on, and paused on.
+// After every 4096 bytes, when more are to come, a line is printed and the
+// user is stopped. At least one byte is decoded, whatever byteCount says. A
+// capture that does not begin on a zero sample, or ends inside a bit, and a
+// file that cannot be read, are failures that end the run. In the argument
+// form the run ends with the count of the bytes that differ. The streams are
+// left open for the caller. Called by the dialogue, and by the pulse decoder
+// fuzz target on whole runs.
 void verifyCapture(std::FILE* capture, std::FILE* image, int64_t byteCount);
 
 // The decoder on its own, for the pulse decoder fuzz target.

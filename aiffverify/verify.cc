@@ -2,6 +2,7 @@
 #include "aiffverify.h"
 
 #include "console.h"
+#include "program.h"
 
 namespace {
 
@@ -30,11 +31,19 @@ unsigned long long shown(int64_t counter)
 void reportDecodeFailure(const DecodedByte& decoded, int64_t processed)
 {
     if (decoded.status == DecodeStatus::CaptureEnded)
-        std::printf("\nThe AIFF file ended inside a bit; processed = 0x%08llx, bit = %d\n\n", shown(processed),
-                    decoded.bit);
+        reportFailure("\nThe AIFF file ended inside a bit; processed = 0x%08llx, bit = %d\n\n", shown(processed),
+                      decoded.bit);
     else
-        std::printf("\nError on read of the AIFF file; processed = 0x%08llx, bit = %d\n\n", shown(processed),
-                    decoded.bit);
+        reportFailure("\nError on read of the AIFF file; processed = 0x%08llx, bit = %d\n\n", shown(processed),
+                      decoded.bit);
+}
+
+// The argument form's last word, after the completion line or the capture's
+// early end: how many of the bytes compared differ.
+void tellDiffering(int64_t differing, int64_t compared)
+{
+    if (argumentForm() && compared > 0)
+        std::printf("%llu of %llu bytes differ.\n", shown(differing), shown(compared));
 }
 
 // The sample at the start offset must begin the first bit. Past the
@@ -47,8 +56,8 @@ bool startsOnZero(std::FILE* capture)
     if (sample == EOF && std::ferror(capture) != 0)
         reportDecodeFailure({DecodeStatus::ReadError, 0, 0}, 0);
     else
-        std::printf("Expect 0x00 to begin bit sequence; processed = 0x%08llx, byte = 0x%02x, bit = %d\n", shown(0),
-                    static_cast<unsigned>(sample) & 0xFF, 0);
+        reportFailure("Expect 0x00 to begin bit sequence; processed = 0x%08llx, byte = 0x%02x, bit = %d\n",
+                      shown(0), static_cast<unsigned>(sample) & 0xFF, 0);
     return false;
 }
 
@@ -71,28 +80,33 @@ void verifyCapture(std::FILE* capture, std::FILE* image, int64_t byteCount)
     if (!startsOnZero(capture))
         return;
     int64_t processed = 0; // bytes finished before the one being decoded
+    int64_t differing = 0;
     int block = 0;
     for (;;) {
         const DecodedByte decoded = decodeByte(capture);
         if (decoded.status != DecodeStatus::Ok) {
             reportDecodeFailure(decoded, processed);
+            if (decoded.status == DecodeStatus::CaptureEnded)
+                tellDiffering(differing, processed);
             return;
         }
         const int fileByte = getc_unlocked(image);
         if (fileByte == EOF && std::ferror(image) != 0) {
-            std::printf("\nError on read of the DSK or CMP file; processed = 0x%08llx\n\n", shown(processed));
+            reportFailure("\nError on read of the DSK or CMP file; processed = 0x%08llx\n\n", shown(processed));
             return;
         }
         const unsigned dskByte = static_cast<unsigned>(fileByte) & 0xFF; // past the end: 0xFF
         if (dskByte != decoded.value) {
-            std::printf("dskByte = 0x%02x and newByte = 0x%02x and do not compare\n", dskByte,
-                        static_cast<unsigned>(decoded.value));
-            std::printf("processed = 0x%08llx, bit = %d\n\n", shown(processed), 8);
+            ++differing;
+            reportSetback("dskByte = 0x%02x and newByte = 0x%02x and do not compare\n", dskByte,
+                          static_cast<unsigned>(decoded.value));
+            reportSetback("processed = 0x%08llx, bit = %d\n\n", shown(processed), 8);
             myPause();
         }
 
         if (processed + 1 >= byteCount) {
             std::printf("Processing complete for 0x%08llx bytes.\n\n", shown(processed + 1));
+            tellDiffering(differing, processed + 1);
             return;
         }
         ++processed;

@@ -85,7 +85,8 @@ TEST(AiffCompare, StopsAfterEveryBlockOnlyWhenMoreIsToCome)
     EXPECT_EQ(verified(capture, image, "1000"), "Processing complete for 0x00001000 bytes.\n\n");
     EXPECT_EQ(verified(capture, image, "1001"), BlockStop + "Processing complete for 0x00001001 bytes.\n\n");
     EXPECT_EQ(verified(capture, image, "2000"), BlockStop + "Processing complete for 0x00002000 bytes.\n\n");
-    EXPECT_EQ(verified(capture, image, "2001"), BlockStop + BlockStop + "Processing complete for 0x00002001 bytes.\n\n");
+    EXPECT_EQ(verified(capture, image, "2001"),
+              BlockStop + BlockStop + "Processing complete for 0x00002001 bytes.\n\n");
 }
 
 TEST(AiffCompare, AtLeastOneByteIsDecoded)
