@@ -1,7 +1,20 @@
 // aiffverify: verifies an 8-bit audio capture of a transfer against a diskette image.
-#include "dialogue.h"
+#include "aiffverify.h"
+#include "program.h"
 
-int main()
+namespace {
+
+const ProgramForm Form{"aiffverify", "AIFF OFFSET IMAGE TRACK COUNT", 5, 5,
+                       "  AIFF    the recording, read as raw 8-bit samples\n"
+                       "  OFFSET  byte offset of the zero sample that begins the first bit, in hexadecimal\n"
+                       "  IMAGE   the diskette image, or any file laid out the same way\n"
+                       "  TRACK   track where the comparison starts (byte TRACK x 4096), in hexadecimal\n"
+                       "  COUNT   how many bytes to decode and compare, in hexadecimal\n"};
+
+} // namespace
+
+int main(int argc, char** argv)
 {
-    return aiffverifyMain();
+    const int started = startProgram(Form, argc, argv);
+    return started >= 0 ? started : exitStatus(aiffverifyMain());
 }

@@ -1,22 +1,21 @@
 // aiffverify's pulse-width decoder and comparison on any capture.
 //
 // Input: a mode byte, then
-//   mode even: a count answer (length byte, up to 31 characters), an image
-//     (two length bytes, then its bytes) and the capture (the rest), run
-//     through the whole comparison as the program runs it;
+//   mode even: a count answer (length byte, up to 31 characters, read as
+//     hexadecimal), an image (two length bytes, then its bytes) and the
+//     capture (the rest), run through the whole comparison as the program
+//     runs it;
 //   mode odd: bytes to send and the pulse widths to send them with (one
 //     byte each); the capture made from them must decode to the same bytes.
-#include "compare.h"
-#include "decoder.h"
+#include "aiffverify.h"
 #include "fuzz_support.h"
-#include "hex_answer.h"
+#include "numbers.h"
 
+#include <algorithm>
 #include <string_view>
 #include <vector>
 
 namespace {
-
-void noPause() {}
 
 std::FILE* openOrFail(const uint8_t* data, size_t size)
 {
@@ -28,12 +27,11 @@ std::FILE* openOrFail(const uint8_t* data, size_t size)
 
 void compareWholeRun(const uint8_t* data, size_t size)
 {
-    size_t at = 0;
     const size_t answerBytes = size > 0 ? std::min<size_t>(data[0] % 32, size - 1) : 0;
     const std::string_view answer(reinterpret_cast<const char*>(data + 1), answerBytes);
-    at = answerBytes + (size > 0 ? 1 : 0);
-    const int64_t count = readHex64(answer);
-    readHex32(answer); // the track answer is read the same way
+    size_t at = answerBytes + (size > 0 ? 1 : 0);
+    uint32_t count = 0;
+    scanHex(answer, count);
 
     size_t imageBytes = 0;
     if (at + 2 <= size) {
@@ -42,8 +40,8 @@ void compareWholeRun(const uint8_t* data, size_t size)
     }
     std::FILE* image = openOrFail(data + at, imageBytes);
     at += imageBytes;
-    std::FILE* capture = openOrFail(data + at, size - std::min(at, size));
-    verifyCapture(capture, image, count, nullSink(), noPause);
+    std::FILE* capture = openOrFail(data + at, size - at);
+    verifyCapture(capture, image, static_cast<int32_t>(count));
     std::fclose(capture);
     std::fclose(image);
 }
@@ -74,18 +72,29 @@ void roundTrip(const uint8_t* data, size_t size)
         }
     }
     std::FILE* stream = openOrFail(capture.data(), capture.size());
-    int current = firstSample(stream);
+    if (getc(stream) != 0)
+        fuzzFailure("a capture did not begin on its zero sample");
     for (size_t i = 0; i < byteCount; ++i) {
-        const DecodedByte decoded = decodeByte(stream, current);
+        const DecodedByte decoded = decodeByte(stream);
         if (decoded.status != DecodeStatus::Ok || decoded.value != data[i * 9])
             fuzzFailure("a well-formed capture decoded to other bytes");
     }
-    if (decodeByte(stream, current).status != DecodeStatus::CaptureEnded)
+    if (decodeByte(stream).status != DecodeStatus::CaptureEnded)
         fuzzFailure("a capture's end was not seen");
     std::fclose(stream);
 }
 
 } // namespace
+
+// The comparison prints its lines and stops for the user at its pauses:
+// the lines go nowhere, and every pause meets the end of its input at once.
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    silenceConsole();
+    if (std::freopen("/dev/null", "r", stdin) == nullptr)
+        fuzzFailure("standard input cannot be read from the null device");
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
