@@ -98,9 +98,10 @@ void verifyCapture(std::FILE* capture, std::FILE* image, int64_t byteCount)
         const unsigned dskByte = static_cast<unsigned>(fileByte) & 0xFF; // past the end: 0xFF
         if (dskByte != decoded.value) {
             ++differing;
-            reportSetback("dskByte = 0x%02x and newByte = 0x%02x and do not compare\n", dskByte,
+            countFailure();
+            std::printf("dskByte = 0x%02x and newByte = 0x%02x and do not compare\n", dskByte,
                           static_cast<unsigned>(decoded.value));
-            reportSetback("processed = 0x%08llx, bit = %d\n\n", shown(processed), 8);
+            std::printf("processed = 0x%08llx, bit = %d\n\n", shown(processed), 8);
             myPause();
         }
 

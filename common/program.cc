@@ -119,6 +119,12 @@ void reportSetback(const char* format, ...)
         Failed = true;
 }
 
+void countFailure()
+{
+    if (FromArguments)
+        Failed = true;
+}
+
 std::FILE* failureStream()
 {
     return FromArguments ? stderr : stdout;

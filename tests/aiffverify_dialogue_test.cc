@@ -144,10 +144,10 @@ TEST_F(AiffDialogue, ArgumentsAreTheAnswers)
     } cases[] = {
         {{capture, "20", image, "2", "10"}, done, "", 0},
         {{"--", capture, "20", image, "2", "10"}, done, "", 0},
-        // A byte that differs fails the run, which goes on to its end.
-        {{capture, "20", image, "2", "11"}, "Processing complete for 0x00000011 bytes.\n\n1 of 17 bytes differ.\n",
-         mismatchLines, 1},
-        {{capture, "20", image, "2", "1000"}, "1 of 17 bytes differ.\n", mismatchLines + CaptureEnds, 1},
+        // A byte that differs fails the run, which goes on to its end; its lines are part of the report.
+        {{capture, "20", image, "2", "11"},
+         mismatchLines + "Processing complete for 0x00000011 bytes.\n\n1 of 17 bytes differ.\n", "", 1},
+        {{capture, "20", image, "2", "1000"}, mismatchLines + "1 of 17 bytes differ.\n", CaptureEnds, 1},
         // Failures that end the run at once, with nothing after them.
         {{none, "20", image, "2", "10"}, "", "\nError on fopen() for AIFF File '" + none + "'.\n", 1},
         {{std::string(80, 'c'), "20", image, "2", "10"}, "",
