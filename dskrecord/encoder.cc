@@ -1,4 +1,6 @@
-#include "encoder.h"
+// The source text encoder: host text lines into the bytes of a diskette
+// text file.
+#include "dskrecord.h"
 
 #include <array>
 #include <cstring>
@@ -15,8 +17,13 @@ bool isQuote(char ch)
     return ch == '"' || ch == '\'';
 }
 
-} // namespace
+// One read of the host file: at most 255 characters; longer lines are
+// encoded in pieces of 255, each as a line of its own.
+constexpr int LineBufferBytes = 256;
 
+// Appends the encoding of one line (its line end already removed) to out
+// from out[n] on, advancing n. Returns false, with n unchanged, when the
+// line does not fit.
 bool encodeLine(std::string_view line, std::span<uint8_t> out, int32_t& n)
 {
     auto at = static_cast<size_t>(n);
@@ -55,8 +62,6 @@ bool encodeLine(std::string_view line, std::span<uint8_t> out, int32_t& n)
     n = static_cast<int32_t>(at);
     return true;
 }
-
-namespace {
 
 // The host text is read as Gets reads it: at most 255 characters a read,
 // the trailing CRs and LF removed. But the line end that comes right after

@@ -17,9 +17,8 @@
 // and the encoded text of one of the host files.
 #include "blank_image.h"
 #include "catalog.h"
-#include "dialogue.h"
 #include "disk_image.h"
-#include "encoder.h"
+#include "dskrecord.h"
 #include "fuzz_support.h"
 
 #include <algorithm>

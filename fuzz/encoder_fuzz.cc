@@ -4,7 +4,7 @@
 // encoder writes only inside its room; a text that fits ends in the end
 // marker and every byte before it has its high bit set; a text that fits a
 // small room is encoded the same as in the full room.
-#include "encoder.h"
+#include "dskrecord.h"
 #include "fuzz_support.h"
 
 #include <algorithm>

@@ -1,5 +1,6 @@
 // The image model: geometry, load, free count, save.
 #include "capture.h"
+#include "catalog.h"
 #include "disk_image.h"
 #include "test_files.h"
 
@@ -157,6 +158,17 @@ TEST(CountFree, BlankImagesOfEveryGeometry)
         EXPECT_EQ(countFree(), (g.tracks - 4) * g.sectors);
         EXPECT_EQ(countAllocatable(g.tracks - 1), (g.tracks - 4) * g.sectors);
     }
+}
+
+TEST(Catalog, NamesAndTracksAsTheDiskStoresThem)
+{
+    const std::pair<char, uint8_t> names[] = {{'a', 0xC1}, {'z', 0xDA}, {'A', 0xC1}, {' ', 0xA0}, {'/', 0xAF},
+                                              {'`', 0xE0}, {'{', 0xDB}, {'\x7F', 0xDF}, {'\x80', 0x80},
+                                              {'\xFF', 0xFF}};
+    for (const auto& [ch, byte] : names)
+        EXPECT_EQ(catalogNameByte(ch), byte) << int(ch);
+    EXPECT_EQ(diskTrackByte(0), 0x40);
+    EXPECT_EQ(diskTrackByte(47), 47);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-#include "bcd.h"
-#include "encoder.h"
+// The source text encoder: the rule of every line, the end marker, long lines.
+#include "dskrecord.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>
@@ -7,15 +7,6 @@
 #include <string>
 
 namespace {
-
-Bytes encodeLineOf(const std::string& line)
-{
-    Bytes out(600);
-    int32_t n = 0;
-    EXPECT_TRUE(encodeLine(line, out, n));
-    out.resize(static_cast<size_t>(n));
-    return out;
-}
 
 // Encodes text as a host file; returns the bytes, or {0xEE} when refused.
 Bytes encodeFile(const std::string& text, size_t room = EncodedTextBytes)
@@ -29,6 +20,14 @@ Bytes encodeFile(const std::string& text, size_t room = EncodedTextBytes)
     if (size < 0)
         return {0xEE};
     out.resize(static_cast<size_t>(size));
+    return out;
+}
+
+// The encoding of one line: a file of that line, without the end marker.
+Bytes encodeLineOf(const std::string& line)
+{
+    Bytes out = encodeFile(line + "\n");
+    out.resize(out.size() - 3);
     return out;
 }
 
@@ -104,17 +103,5 @@ TEST(Encoder, StopsAtTheEndOfItsBuffer)
     EXPECT_EQ(encodeFile("A\nB\n", 7).size(), 7u);
     EXPECT_EQ(encodeFile("A\nB\n", 6), Bytes{0xEE});
     EXPECT_EQ(encodeFile("A\nBCD\n", 7), Bytes{0xEE}); // refused in the middle of a line
-    Bytes out(3);
-    int32_t n = 1;
-    EXPECT_FALSE(encodeLine("AB", out, n));
-    EXPECT_EQ(n, 1);
-}
-
-TEST(Bcd, PacksAndUnpacksTwoDigits)
-{
-    EXPECT_EQ(dec2hex(59), 0x59);
-    EXPECT_EQ(dec2hex(7), 0x07);
-    EXPECT_EQ(hex2dec(0x26), 26);
-    for (int v = 0; v <= 99; ++v)
-        EXPECT_EQ(hex2dec(dec2hex(v)), v);
+    EXPECT_EQ(encodeFile("AB\n", 4), Bytes{0xEE});
 }

@@ -1,73 +1,130 @@
-#include "allocator.h"
-#include "catalog.h"
+// Storing a file: the allocator's order (in process), and the T/S lists,
+// data sectors and catalog entry a recording leaves in the image.
+#include "dskrecord.h"
 #include "dskrecord_test_helpers.h"
-#include "recorder.h"
+#include "run_program.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace dskrecord_test;
 
-TEST(CatalogEntry, NameTimeStampAndCount)
+namespace {
+
+Place next()
 {
-    Bytes entry(35, 0x55);
-    const TimeRecord time{9, 7, 14, 5, 3, 26}; // 14:07:09 on 5 March 2026
-    fillCatalogEntry(CatalogEntry(entry), 0, 2, "prog.s", time, 300);
-    Bytes expected{0x40, 0x02, 0x00, 0xD0, 0xD2, 0xCF, 0xC7, 0xAE, 0xD3};
-    expected.insert(expected.end(), 18, 0xA0);
-    for (uint8_t b : {0x09, 0x07, 0x14, 0x26, 0x05, 0x03, 0x2C, 0x01})
-        expected.push_back(b);
-    EXPECT_EQ(entry, expected);
+    int32_t track = 99;
+    int32_t sector = 99;
+    const int status = getNextTS(track, sector);
+    EXPECT_EQ(status == 0, track >= 0 && sector >= 0);
+    return {track, sector};
+}
 
-    fillCatalogEntry(CatalogEntry(entry), 5, 2, "abcdefghijklmnopqrstuvwxyz0123", time, 2);
-    EXPECT_EQ(entry[0], 5);
-    EXPECT_EQ(entry[3 + 23], 0xD8); // 'x': only the first 24 characters
-    EXPECT_EQ(entry[27], 0x09);
+} // namespace
 
-    const std::pair<char, uint8_t> names[] = {{'a', 0xC1}, {'z', 0xDA}, {'A', 0xC1}, {' ', 0xA0}, {'/', 0xAF},
-                                              {'`', 0xE0}, {'{', 0xDB}, {'\x7F', 0xDF}, {'\x80', 0x80},
-                                              {'\xFF', 0xFF}};
-    for (const auto& [ch, byte] : names)
-        EXPECT_EQ(catalogNameByte(ch), byte) << int(ch);
+// Every free sector in order, each cleared, then exhaustion that changes
+// nothing but byte 0x30. Track 17 and, on 16-sector images, bits of sectors
+// 16 to 31 are marked free and must never be handed out.
+TEST(Allocator, HandsOutEverySectorInOrderThenRunsOut)
+{
+    for (int sectors : {16, 32}) {
+        SCOPED_TRACE(sectors);
+        Bytes image = blankImage(35, sectors);
+        for (int t = 0; t < 35; ++t)
+            for (int b = 0; b < 4; ++b)
+                if (t == 17 || (b >= 2 && sectors == 16))
+                    image[vtocAt(sectors, 0x38 + 4 * t + b)] = 0xFF;
+        image[vtocAt(sectors, 0x30)] = 34;
+        useImage(image, 35, sectors);
+        for (const auto& [t, s] : allocationOrder(34, 3, sectors))
+            std::ranges::fill(sectorAt(t, s), uint8_t{0xAA}); // old data the allocator must clear
+
+        for (const Place& expected : allocationOrder(34, 3, sectors)) {
+            ASSERT_EQ(next(), expected);
+            EXPECT_EQ(vtoc()[0x30], expected.first);
+            auto taken = sectorAt(expected.first, expected.second);
+            EXPECT_TRUE(std::all_of(taken.begin(), taken.end(), [](uint8_t b) { return b == 0; }));
+        }
+        auto before = Disk;
+        EXPECT_EQ(next(), Place(-1, -1));
+        before[VtocOffset + 0x30] = 0xFF;
+        EXPECT_TRUE(Disk == before);
+    }
+}
+
+TEST(Allocator, StartsAtByte0x30AndReachesTrackZero)
+{
+    Bytes image = blankImage(35, 32);
+    setFreeSectors(image, 35, 32, 32 * 34); // every track but the catalog's
+    useImage(image, 35, 32);
+    vtoc()[0x30] = 5; // tracks above are free but never examined
+    for (int s = 31; s >= 0; --s)
+        EXPECT_EQ(next(), Place(5, s));
+    EXPECT_EQ(next(), Place(4, 31));
+
+    vtoc()[0x30] = 1;
+    vtoc()[0x38 + 4] = vtoc()[0x39 + 4] = vtoc()[0x3A + 4] = vtoc()[0x3B + 4] = 0;
+    EXPECT_EQ(next(), Place(0, 31));
+
+    vtoc()[0x30] = 200; // a start beyond the image begins on its top track
+    EXPECT_EQ(next(), Place(34, 31));
 }
 
 // Only tracks 3 to 0 are free: a file of 122 * 256 + 1 bytes gets its second
-// list on track 0, and the next file its first list there.
+// list on track 0, and the next file its first list there; each track byte
+// 0 is written as 0x40. The name keeps its first 24 characters, upper case.
 TEST(Recorder, SecondListAndTrackZeroWrittenAs0x40)
 {
+    TempDir dir;
     Bytes image = blankImage(35, 32);
     setFreeSectors(image, 35, 32, 0);
     for (int i = 0x38; i < 0x38 + 4 * 4; ++i)
         image[vtocAt(32, i)] = 0xFF;
-    useImage(image, 35, 32);
-    vtoc()[0x30] = 34;
-    const Bytes big = patternBytes(122 * 256 + 1, 3);
-    const Bytes small = patternBytes(10, 4);
-    CatalogEntry first(sectorAt(17, 31).subspan(11, 35));
-    CatalogEntry second(sectorAt(17, 31).subspan(46, 35));
+    writeFile(dir.file("d.dsk"), image);
+    const HostText big = hostTextOfEncodedSize(122 * 256 + 1, 3);
+    const HostText small = hostTextOfEncodedSize(10, 4);
+    const std::string longName = "abcdefghijklmnopqrstuvwxyz0123";
+    writeText(dir.file("big"), big.text);
+    writeText(dir.file(longName), small.text);
 
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(recordFile(big, "big", first, "t/big"), 125);
-    EXPECT_EQ(recordFile(small, "small", second, "t/small"), 2);
-    std::fflush(stdout);
-    const std::string console = testing::internal::GetCapturedStdout();
+    const RunResult run =
+        runProgram("dskrecord", {}, dir.file("d.dsk") + "\n" + dir.path() + "\nbig\n" + longName + "\n\n\n");
+    EXPECT_NE(run.output.find("Obtained data track = 0x00 and sector = 0x05.\n"
+                              "Obtained tsTrack = 0x00 and tsSector = 0x04.\n\n"
+                              "Obtained data track = 0x00 and sector = 0x03.\n"
+                              "\nProcessing complete for file '" + dir.file("big") + "' with sector count of 125.\n\n"),
+              std::string::npos)
+        << run.output;
 
-    EXPECT_NE(console.find("Obtained data track = 0x00 and sector = 0x05.\n"
-                           "Obtained tsTrack = 0x00 and tsSector = 0x04.\n\n"
-                           "Obtained data track = 0x00 and sector = 0x03.\n"
-                           "\nProcessing complete for file 't/big' with sector count of 125.\n\n"),
-              std::string::npos);
-    EXPECT_EQ(Bytes(sectorAt(3, 31).begin() + 1, sectorAt(3, 31).begin() + 3), Bytes({0x40, 0x04}));
-    EXPECT_EQ(Bytes(sectorAt(0, 4).begin(), sectorAt(0, 4).begin() + 0x10),
-              Bytes({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x40, 0x03, 0, 0}));
-    EXPECT_EQ(Bytes(first.begin(), first.begin() + 3), Bytes({3, 31, 0}));
-    EXPECT_EQ(Bytes(second.begin(), second.begin() + 3), Bytes({0x40, 0x02, 0}));
-    EXPECT_EQ(first[33], 125);
-    EXPECT_EQ(second[33], 2);
+    const Bytes after = readFile(dir.file("d.dsk"));
+    auto at = [&](int t, int s, size_t from, size_t count) {
+        const auto begin = after.begin() + static_cast<long>(fileOffset(32, t, s) + from);
+        return Bytes(begin, begin + static_cast<long>(count));
+    };
+    EXPECT_EQ(at(3, 31, 1, 2), Bytes({0x40, 0x04}));
+    EXPECT_EQ(at(0, 4, 0, 0x10), Bytes({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x40, 0x03, 0, 0}));
+    const size_t first = fileOffset(32, 17, 31) + 11;
+    const size_t second = first + 35;
+    EXPECT_EQ(at(17, 31, 11, 3), Bytes({3, 31, 0}));
+    EXPECT_EQ(at(17, 31, 46, 3), Bytes({0x40, 0x02, 0}));
+    EXPECT_EQ(at(17, 31, 46 + 3, 24), Bytes({0xC1, 0xC2, 0xC3, 0xC4, 0xC5, 0xC6, 0xC7, 0xC8, 0xC9, 0xCA, 0xCB, 0xCC,
+                                            0xCD, 0xCE, 0xCF, 0xD0, 0xD1, 0xD2, 0xD3, 0xD4, 0xD5, 0xD6, 0xD7, 0xD8}));
+    EXPECT_EQ(after[first + 33], 125);
+    EXPECT_EQ(after[second + 33], 2);
 
-    const Bytes after = diskAsImage();
-    const ReadBack big1 = readBack(after, 32, fileOffset(32, 17, 31) + 11);
+    const ReadBack big1 = readBack(after, 32, first);
     EXPECT_TRUE(big1.wellFormed);
     EXPECT_EQ(big1.lists, 2);
-    EXPECT_TRUE(holdsExactly(big1, big));
-    EXPECT_TRUE(holdsExactly(readBack(after, 32, fileOffset(32, 17, 31) + 46), small));
+    EXPECT_TRUE(holdsExactly(big1, big.encoded));
+    EXPECT_TRUE(holdsExactly(readBack(after, 32, second), small.encoded));
+}
+
+TEST(Bcd, PacksAndUnpacksTwoDigits)
+{
+    EXPECT_EQ(dec2hex(59), 0x59);
+    EXPECT_EQ(dec2hex(7), 0x07);
+    EXPECT_EQ(hex2dec(0x26), 26);
+    for (int v = 0; v <= 99; ++v)
+        EXPECT_EQ(hex2dec(dec2hex(v)), v);
 }

@@ -1,12 +1,11 @@
-#include "dialogue.h"
+// The recorder's dialogue: the image, the text folder, then one host file
+// for each free catalog entry along the chain, and the save.
+#include "dskrecord.h"
 
 #include "console.h"
-#include "catalog.h"
-#include "disk_image.h"
-#include "encoder.h"
 #include "disk_image.h"
 #include "files.h"
-#include "recorder.h"
+#include "program.h"
 
 #include <algorithm>
 #include <array>
@@ -16,8 +15,6 @@
 
 namespace {
 
-constexpr int ExitOk = 0; // every ending, failures included
-constexpr int PathSize = 128;
 constexpr int FileNameSize = 31;
 
 char ImagePath[PathSize];
@@ -28,21 +25,12 @@ std::array<uint8_t, EncodedTextBytes> EncodedText;
 int32_t FreeCount = 0;
 int Recorded = 0; // files recorded in this run
 
-// The sectors a file of size encoded bytes takes: its data sectors (at
-// least one) and one T/S list for every 122 of them begun.
-int32_t sectorsNeeded(int32_t size)
-{
-    const int32_t data = std::max<int32_t>(1, (size + SectorBytes - 1) / SectorBytes);
-    return data + (data + PairsPerList - 1) / PairsPerList;
-}
-
 // How the dialogue goes on after one step.
 enum class Next {
     Continue, // on to the next catalog entry
     Save,     // the recording is over: write the image back
     Abandon,  // end without writing anything
 };
-Next WalkEnd = Next::Save;
 
 // Asks until the answer names a folder. Returns false on an empty answer.
 bool askForTextFolder()
@@ -53,8 +41,39 @@ bool askForTextFolder()
         copyAnswer(TextFolder);
         if (isDirectory(TextFolder))
             return true;
-        std::printf("\nError, path '%s' is not a directory.\n\n", TextFolder);
+        reportFailure("\nError, path '%s' is not a directory.\n\n", TextFolder);
         Pause();
+    }
+}
+
+// Asks for the next host file and checks that it can be read as text.
+// Returns its size on the host, or -1 on an empty answer.
+int32_t askForDataFile()
+{
+    for (;;) {
+        if (Ask("\nEnter text file to record:  ", FileNameSize - 1) == 0)
+            return -1;
+        copyAnswer(FileName);
+        const int pathLength = std::snprintf(DataPath, sizeof DataPath, "%s/%s", TextFolder, FileName);
+        if (pathLength < 0 || pathLength >= PathSize) {
+            reportFailure("\nError, the data file path '%s/%s' is longer than %d characters; "
+                          "please enter a shorter name.\n",
+                          TextFolder, FileName, PathSize - 1);
+            continue;
+        }
+        struct stat status{};
+        if (stat(DataPath, &status) != 0) {
+            reportCallFailure("stat", "data", DataPath);
+            Pause();
+            continue;
+        }
+        // Read as text, a folder would go down as an empty file, and a pipe could hang the run.
+        if (!S_ISREG(status.st_mode)) {
+            reportFailure("\nError, data file '%s' is not a regular file.\n\n", DataPath);
+            Pause();
+            continue;
+        }
+        return static_cast<int32_t>(status.st_size);
     }
 }
 
@@ -62,33 +81,12 @@ bool askForTextFolder()
 Next recordIntoEntry(CatalogEntry entry)
 {
     for (;;) {
-        if (Ask("\nEnter text file to record:  ", FileNameSize - 1) == 0)
+        const int32_t hostSize = askForDataFile();
+        if (hostSize < 0)
             return Next::Save;
-        copyAnswer(FileName);
-        const int pathLength = std::snprintf(DataPath, sizeof DataPath, "%s/%s", TextFolder, FileName);
-        if (pathLength < 0 || pathLength >= PathSize) {
-            std::printf("\nError, the data file path '%s/%s' is longer than %d characters; "
-                        "please enter a shorter name.\n",
-                        TextFolder, FileName, PathSize - 1);
-            continue;
-        }
-
-        struct stat status{};
-        if (stat(DataPath, &status) != 0) {
-            std::printf("\nError from stat() for data file '%s'.\n\n", DataPath);
-            Pause();
-            continue;
-        }
-        // Read as text, a folder would go down as an empty file, and a pipe could hang the run.
-        if (!isRegularFile(DataPath)) {
-            std::printf("\nError, data file '%s' is not a regular file.\n\n", DataPath);
-            Pause();
-            continue;
-        }
-        const auto hostSize = static_cast<int32_t>(status.st_size);
         std::FILE* in = std::fopen(DataPath, "r");
         if (in == nullptr) {
-            std::printf("\nError from open() for data file '%s'.\n\n", DataPath);
+            reportCallFailure("open", "data", DataPath);
             Pause();
             continue;
         }
@@ -99,8 +97,10 @@ Next recordIntoEntry(CatalogEntry entry)
         if (size >= 0)
             std::printf("Processing complete on file '%s'; file size before/after is %d/%d.\n\n", DataPath,
                         static_cast<int>(hostSize), static_cast<int>(size));
+        // The sectors it really needs, its T/S lists included, against those
+        // the allocator can still hand out: a file that passes always fits.
         if (size < 0 || sectorsNeeded(size) > countAllocatable(vtoc()[VtocLastAllocatedTrack])) {
-            std::printf("\nThere is insufficient disk space for file '%s'.\n\n", DataPath);
+            reportFailure("\nThere is insufficient disk space for file '%s'.\n\n", DataPath);
             Pause();
             continue;
         }
@@ -108,7 +108,7 @@ Next recordIntoEntry(CatalogEntry entry)
         const int32_t total = recordFile(std::span(EncodedText).first(static_cast<size_t>(size)), FileName,
                                          entry, DataPath);
         if (total < 0) {
-            std::printf("\nError from getNextTS(); no sectors left.\n\n");
+            reportFailure("\nError from getNextTS(); no sectors left.\n\n");
             Pause();
             return Next::Abandon;
         }
@@ -126,20 +126,14 @@ Next walkCatalog()
     int32_t sector = vtoc()[CatalogNextSector];
     for (;;) {
         const CatalogLink link = followLink(walk, track, sector);
-        switch (link) {
-        case CatalogLink::End:
-            return Next::Save;
-        case CatalogLink::OutsideImage:
-        case CatalogLink::Revisited:
+        if (link != CatalogLink::Follow) {
             printCatalogGuard(stdout, link, track, sector);
             return Next::Save;
-        case CatalogLink::Follow:
-            break;
         }
         auto catalog = sectorAt(track, sector);
         for (int32_t offset : EntryOffsets) {
             CatalogEntry entry(catalog.subspan(static_cast<size_t>(offset), EntryBytes));
-            if (entry[0] != 0) // taken, or 0xFF for a deleted file
+            if (entry[EntryListTrack] != 0) // taken, or 0xFF for a deleted file
                 continue;
             const Next next = recordIntoEntry(entry);
             if (next != Next::Continue)
@@ -150,19 +144,36 @@ Next walkCatalog()
     }
 }
 
+// The walk over the catalog with the text folder set. In the argument form
+// every FILE must find an entry: those left when the catalog ends fail the
+// run, so that it records all its files or none.
+Next recordFiles(int32_t freeCount)
+{
+    FreeCount = freeCount;
+    Recorded = 0;
+    const Next end = walkCatalog();
+    if (end == Next::Save && !runEnded())
+        for (const char* file : argumentAnswers())
+            reportFailure("\nError, the catalog has no free entry for '%s'.\n\n", file);
+    return end;
+}
+
+// Whether the recording is to be written back: a file was recorded (a run
+// that records nothing writes nothing, not even the start track set before
+// the walk), and the run did not end on a failure.
+bool toBeSaved(Next end)
+{
+    return end == Next::Save && Recorded > 0 && !runEnded();
+}
+
 } // namespace
 
 bool recordAlongCatalog(std::string_view textFolder, int32_t freeCount)
 {
-    // The dialogue passes TextFolder itself, hence a move rather than a copy.
     const size_t length = std::min(textFolder.size(), sizeof TextFolder - 1);
-    std::memmove(TextFolder, textFolder.data(), length);
+    std::memcpy(TextFolder, textFolder.data(), length);
     TextFolder[length] = '\0';
-    FreeCount = freeCount;
-    Recorded = 0;
-    WalkEnd = walkCatalog();
-    // Nothing recorded, nothing written: not even the start track set before the walk.
-    return WalkEnd == Next::Save && Recorded > 0;
+    return toBeSaved(recordFiles(freeCount));
 }
 
 int dskrecordMain()
@@ -179,9 +190,10 @@ int dskrecordMain()
 
     if (!askForTextFolder())
         return ExitOk;
-    if (recordAlongCatalog(TextFolder, FreeCount))
+    const Next end = recordFiles(FreeCount);
+    if (toBeSaved(end))
         saveDisk(ImagePath);
-    if (WalkEnd == Next::Save) // an abandoned run has paused on its message already
+    if (end == Next::Save) // an abandoned run has paused on its message already
         Pause();
     return ExitOk;
 }

@@ -1,4 +1,4 @@
-#include "bcd.h"
+#include "dskrecord.h"
 #include "dskrecord_test_helpers.h"
 #include "run_program.h"
 
@@ -92,54 +92,109 @@ std::time_t stampOf(const Bytes& image, size_t entry)
 
 } // namespace
 
+// The same job as a dialogue and with its answers as arguments: the same
+// image, and in the argument form no prompt, no pause, nothing on stderr.
 TEST(Dialogue, RecordsFilesIntoTheImageByteForByte)
 {
-    TempDir dir;
-    const Bytes blank = blankImage(35, 32);
-    writeFile(dir.file("d.dsk"), blank);
-    writeText(dir.file("ab.txt"), "A\nB\n");
-    const std::string prog = "  LDA  #$01    ; load  it\n";
-    writeText(dir.file("prog.s"), prog);
-    const Bytes progEncoded{0xA0, 0xCC, 0xC4, 0xC1, 0xA0, 0xA3, 0xA4, 0xB0, 0xB1, 0xA0, 0xBB, 0xA0,
-                            0xEC, 0xEF, 0xE1, 0xE4, 0xA0, 0xA0, 0xE9, 0xF4, 0x8D, 0x00, 0x80, 0x8D};
+    for (const bool asArguments : {false, true}) {
+        SCOPED_TRACE(asArguments ? "arguments" : "dialogue");
+        TempDir dir;
+        const Bytes blank = blankImage(35, 32);
+        writeFile(dir.file("d.dsk"), blank);
+        writeText(dir.file("ab.txt"), "A\nB\n");
+        const std::string prog = "  LDA  #$01    ; load  it\n";
+        writeText(dir.file("prog.s"), prog);
+        const Bytes progEncoded{0xA0, 0xCC, 0xC4, 0xC1, 0xA0, 0xA3, 0xA4, 0xB0, 0xB1, 0xA0, 0xBB, 0xA0,
+                                0xEC, 0xEF, 0xE1, 0xE4, 0xA0, 0xA0, 0xE9, 0xF4, 0x8D, 0x00, 0x80, 0x8D};
 
-    const std::time_t start = std::time(nullptr);
-    const RunResult run = runProgram("dskrecord", {}, dir.file("d.dsk") + "\n" + dir.path() + "\nab.txt\nprog.s\n\n\n");
-    const std::time_t end = std::time(nullptr);
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.output, ImageQ + freeLine(992) + FolderQ + FileQ +
-                              recorded(dir.file("ab.txt"), 4, AbEncoded, {{34, 31}, {34, 30}}) + FileQ +
-                              recorded(dir.file("prog.s"), prog.size(), progEncoded, {{34, 29}, {34, 28}}) + FileQ +
-                              PauseText);
+        const std::time_t start = std::time(nullptr);
+        const RunResult run =
+            asArguments ? runProgram("dskrecord", {dir.file("d.dsk"), dir.path(), "ab.txt", "prog.s"}, "")
+                        : runProgram("dskrecord", {}, dir.file("d.dsk") + "\n" + dir.path() + "\nab.txt\nprog.s\n\n\n");
+        const std::time_t end = std::time(nullptr);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.errors, "");
+        const std::string ab = recorded(dir.file("ab.txt"), 4, AbEncoded, {{34, 31}, {34, 30}});
+        const std::string pr = recorded(dir.file("prog.s"), prog.size(), progEncoded, {{34, 29}, {34, 28}});
+        const std::string dialogue = ImageQ + freeLine(992) + FolderQ + FileQ + ab + FileQ + pr + FileQ + PauseText;
+        EXPECT_EQ(run.output, asArguments ? freeLine(992) + ab + pr : dialogue);
 
-    const Bytes after = readFile(dir.file("d.dsk"));
-    ASSERT_EQ(after.size(), blank.size());
-    Bytes expected = blank;
-    auto put = [&](int t, int s, size_t at, const Bytes& bytes) {
-        std::ranges::copy(bytes, expected.begin() + static_cast<long>(fileOffset(32, t, s) + at));
-    };
-    put(17, 0, 0x30, {34});
-    put(17, 0, 0x38 + 4 * 34 + 2, {0x0F}); // sectors 31 to 28 taken
-    put(34, 31, 0x0C, {0x22, 0x1E});
-    put(34, 30, 0, AbEncoded);
-    put(34, 29, 0x0C, {0x22, 0x1C});
-    put(34, 28, 0, progEncoded);
-    const Bytes names[2] = {{0xC1, 0xC2, 0xAE, 0xD4, 0xD8, 0xD4}, {0xD0, 0xD2, 0xCF, 0xC7, 0xAE, 0xD3}};
-    for (int i = 0; i < 2; ++i) {
-        const size_t entry = fileOffset(32, 17, 31) + 11 + 35 * static_cast<size_t>(i);
-        Bytes bytes{0x22, static_cast<uint8_t>(0x1F - 2 * i), 0x00};
-        bytes.insert(bytes.end(), names[i].begin(), names[i].end());
-        bytes.insert(bytes.end(), 18, 0xA0);
-        const std::time_t stamp = stampOf(after, entry);
-        EXPECT_GE(stamp, start);
-        EXPECT_LE(stamp, end);
-        bytes.insert(bytes.end(), after.begin() + static_cast<long>(entry) + 27,
-                     after.begin() + static_cast<long>(entry) + 33);
-        bytes.insert(bytes.end(), {2, 0});
-        put(17, 31, 11 + 35 * static_cast<size_t>(i), bytes);
+        const Bytes after = readFile(dir.file("d.dsk"));
+        ASSERT_EQ(after.size(), blank.size());
+        Bytes expected = blank;
+        auto put = [&](int t, int s, size_t at, const Bytes& bytes) {
+            std::ranges::copy(bytes, expected.begin() + static_cast<long>(fileOffset(32, t, s) + at));
+        };
+        put(17, 0, 0x30, {34});
+        put(17, 0, 0x38 + 4 * 34 + 2, {0x0F}); // sectors 31 to 28 taken
+        put(34, 31, 0x0C, {0x22, 0x1E});
+        put(34, 30, 0, AbEncoded);
+        put(34, 29, 0x0C, {0x22, 0x1C});
+        put(34, 28, 0, progEncoded);
+        const Bytes names[2] = {{0xC1, 0xC2, 0xAE, 0xD4, 0xD8, 0xD4}, {0xD0, 0xD2, 0xCF, 0xC7, 0xAE, 0xD3}};
+        for (int i = 0; i < 2; ++i) {
+            const size_t entry = fileOffset(32, 17, 31) + 11 + 35 * static_cast<size_t>(i);
+            Bytes bytes{0x22, static_cast<uint8_t>(0x1F - 2 * i), 0x00};
+            bytes.insert(bytes.end(), names[i].begin(), names[i].end());
+            bytes.insert(bytes.end(), 18, 0xA0);
+            const std::time_t stamp = stampOf(after, entry);
+            EXPECT_GE(stamp, start);
+            EXPECT_LE(stamp, end);
+            bytes.insert(bytes.end(), after.begin() + static_cast<long>(entry) + 27,
+                         after.begin() + static_cast<long>(entry) + 33);
+            bytes.insert(bytes.end(), {2, 0});
+            put(17, 31, 11 + 35 * static_cast<size_t>(i), bytes);
+        }
+        EXPECT_EQ(after, expected);
     }
-    EXPECT_EQ(after, expected);
 }
+
+// The argument form records all its files or none: a failure anywhere ends
+// the run at once with status 1 and the image byte for byte as it was.
+TEST(Arguments, AFailureEndsTheRunAndNothingIsWritten)
+{
+    TempDir dir;
+    const std::string image = dir.file("d.dsk");
+    Bytes blank = blankImage(35, 16);
+    for (size_t i = 0; i < 5; ++i) // two free entries are left in the catalog's only sector
+        blank[fileOffset(16, 17, 15) + 11 + 35 * i] = 0xFF;
+    blank[vtocAt(16, 0x02)] = 15;
+    blank[fileOffset(16, 17, 15) + 2] = 0;
+    writeFile(image, blank);
+    writeText(dir.file("a.s"), "A\n");
+    const struct {
+        std::vector<std::string> files;
+        std::string errors;
+    } cases[] = {
+        {{"a.s", "missing.s", "a.s"}, "\nError from stat() for data file '" + dir.file("missing.s") + "'.\n\n"},
+        {{"a.s", "a.s", "x.s", "y.s"}, "\nError, the catalog has no free entry for 'x.s'.\n\n"
+                                       "\nError, the catalog has no free entry for 'y.s'.\n\n"},
+        {{"a.s", std::string(31, 'n')},
+         "\nError, that answer is longer than 30 characters; please enter a shorter one.\n"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args{image, dir.path()};
+        args.insert(args.end(), c.files.begin(), c.files.end());
+        const RunResult run = runProgram("dskrecord", args, "");
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.errors, c.errors);
+        EXPECT_EQ(run.output.find("Enter"), std::string::npos);
+        EXPECT_EQ(readFile(image), blank);
+    }
+
+    const RunResult usage = runProgram("dskrecord", {image, dir.path()}, "");
+    EXPECT_EQ(usage.status, 2);
+    EXPECT_EQ(usage.errors, "usage: dskrecord [IMAGE DIR FILE...]\n");
+    const RunResult help = runProgram("dskrecord", {"--help"}, "");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.output.find("  FILE   a text file in DIR, recorded into the next free catalog entry\n"),
+              std::string::npos);
+    EXPECT_EQ(runProgram("dskrecord", {"--version"}, "").output, std::string("dskrecord ") + SUITE_VERSION + "\n");
+    // After "--" a name that looks like an option is a file.
+    writeText(dir.file("-x.s"), "X\n");
+    EXPECT_EQ(runProgram("dskrecord", {"--", image, dir.path(), "-x.s"}, "").status, 0);
+}
+
 
 TEST(Dialogue, EndingsWithoutSaveLeaveTheImageUntouched)
 {
