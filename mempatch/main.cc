@@ -1,5 +1,5 @@
 // mempatch: copies a memory image and applies a change file to the copy.
-#include "dialogue.h"
+#include "mempatch.h"
 
 int main()
 {

@@ -1,1 +1,1 @@
-suite_test(mempatch_test SOURCES mempatch_change_test.cc mempatch_dialogue_test.cc LIBS mempatch_lib PROGRAMS mempatch)
+suite_test(mempatch_test SOURCES mempatch_changes_test.cc mempatch_dialogue_test.cc LIBS mempatch_lib PROGRAMS mempatch)

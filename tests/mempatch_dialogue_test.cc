@@ -1,3 +1,4 @@
+#include "mempatch.h"
 #include "run_program.h"
 #include "test_files.h"
 
@@ -136,6 +137,18 @@ TEST(MempatchRun, AnEndingBeforeTheWriteLeavesAnExistingOutputAsItWas)
     ASSERT_EQ(stat(files.output.c_str(), &after), 0);
     EXPECT_EQ(after.st_ino, before.st_ino);
     EXPECT_EQ(after.st_mode, before.st_mode);
+}
+
+TEST(MempatchRun, StartAddressIsHexFromZeroToD000)
+{
+    int32_t start = -1;
+    for (auto [answer, wanted] : {std::pair{"0", 0}, {" d000 ", 0xD000}, {"4", 4}, {"00001000", 0x1000}}) {
+        ASSERT_TRUE(parseStartAddress(answer, start)) << answer;
+        EXPECT_EQ(start, wanted);
+    }
+    for (const char* answer : {"", "  ", "d001", "-4", "12g", "0x10", "ffffffffffffffff"})
+        EXPECT_FALSE(parseStartAddress(answer, start)) << answer;
+    EXPECT_EQ(start, 0x1000); // left as it was
 }
 
 TEST(MempatchRun, StartAddressIsAskedUntilItFitsAndAnEmptyAnswerEnds)
