@@ -5,6 +5,7 @@
 
 #include "console.h"
 #include "numbers.h"
+#include "program.h"
 
 #include <array>
 
@@ -50,27 +51,27 @@ int readDataValues()
     return read;
 }
 
-// Checks a change against its dataLine and the image; prints the reason and
-// returns false when it must be refused.
+// Checks a change against its dataLine and the image; reports the reason (a
+// failure after which the run goes on) and returns false when it must be refused.
 bool changeFits(uint32_t address, int32_t count, int32_t start, int valuesRead, size_t imageBytes)
 {
     if (count < 0 || count > MaxChangeBytes) {
-        std::printf("\nChange refused: configLine '%s' asks for %d bytes; a change holds 0 to %d.\n\n", ConfigLine,
-                    count, MaxChangeBytes);
+        reportSetback("\nChange refused: configLine '%s' asks for %d bytes; a change holds 0 to %d.\n\n", ConfigLine,
+                      count, MaxChangeBytes);
         return false;
     }
     if (valuesRead < count) {
-        std::printf("\nChange refused: configLine '%s' asks for %d bytes, its dataLine holds %d.\n\n", ConfigLine,
-                    count, valuesRead);
+        reportSetback("\nChange refused: configLine '%s' asks for %d bytes, its dataLine holds %d.\n\n", ConfigLine,
+                      count, valuesRead);
         return false;
     }
     // Whole 64-bit arithmetic: neither a wrapped index nor a wrapped end may pass.
     const int64_t first = int64_t{address} + start - WindowStart;
     if (first < 0 || first + count > static_cast<int64_t>(imageBytes)) {
         const int64_t lowest = int64_t{WindowStart} - start;
-        std::printf("\nChange refused: configLine '%s' does not lie inside the image, 0x%04x to 0x%04x.\n\n",
-                    ConfigLine, static_cast<unsigned>(lowest),
-                    static_cast<unsigned>(lowest + static_cast<int64_t>(imageBytes) - 1));
+        reportSetback("\nChange refused: configLine '%s' does not lie inside the image, 0x%04x to 0x%04x.\n\n",
+                      ConfigLine, static_cast<unsigned>(lowest),
+                      static_cast<unsigned>(lowest + static_cast<int64_t>(imageBytes) - 1));
         return false;
     }
     return true;
@@ -90,9 +91,9 @@ void applyChangeFile(std::FILE* changes, int32_t start, std::span<uint8_t> image
             return;
         std::printf("dataLine:  %s\n", DataLine);
         if (!readable) {
-            std::printf("\nChange refused: configLine '%s' does not start with a hexadecimal address and a "
-                        "decimal count.\n\n",
-                        ConfigLine);
+            reportSetback("\nChange refused: configLine '%s' does not start with a hexadecimal address and a "
+                          "decimal count.\n\n",
+                          ConfigLine);
             continue;
         }
         const uint32_t index = bufferAddress(address, start);

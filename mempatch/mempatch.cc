@@ -53,7 +53,7 @@ bool askPath(const char* prompt, std::span<char> path)
 }
 
 // Asks until the answer is a start address the image buffer can hold.
-// Returns false on an empty answer.
+// Returns false on an empty answer (in the argument form also after a refusal).
 bool askStartAddress(int32_t& start)
 {
     for (;;) {
@@ -61,7 +61,7 @@ bool askStartAddress(int32_t& start)
             return false;
         if (parseStartAddress(Ans, start))
             return true;
-        std::printf("\nError, start address '%s' is not a hexadecimal number from 0 to d000.\n", Ans);
+        reportFailure("\nError, start address '%s' is not a hexadecimal number from 0 to d000.\n", Ans);
     }
 }
 
@@ -73,9 +73,9 @@ void readImage(std::span<uint8_t> image)
     std::fill(image.begin(), image.end(), uint8_t{0});
     const ssize_t got = read(InputFd, image.data(), image.size());
     if (got < 0)
-        std::printf("\nError from read(), errno = %d.\n", errno);
+        reportSetback("\nError from read(), errno = %d.\n", errno);
     else if (static_cast<size_t>(got) < image.size())
-        std::printf("\nError from read(), nRead = 0x%0x.\n", static_cast<unsigned>(got));
+        reportSetback("\nError from read(), nRead = 0x%0x.\n", static_cast<unsigned>(got));
 }
 
 // Empties the output and writes image to it, with one write call and
@@ -87,7 +87,7 @@ void emptyAndWrite(std::span<const uint8_t> image)
     // (or anything else that cannot be cut) is written as it is.
     struct stat status{};
     if (fstat(OutputFd, &status) == 0 && S_ISREG(status.st_mode) && ftruncate(OutputFd, 0) != 0) {
-        std::printf("\nError form write(), errno = %d.\n", errno);
+        reportFailure("\nError form write(), errno = %d.\n", errno);
         return;
     }
     size_t done = 0;
@@ -95,7 +95,7 @@ void emptyAndWrite(std::span<const uint8_t> image)
         errno = 0; // a write that returns 0 sets none
         const ssize_t put = write(OutputFd, image.data() + done, image.size() - done);
         if (put <= 0) {
-            std::printf("\nError form write(), errno = %d.\n", errno);
+            reportFailure("\nError form write(), errno = %d.\n", errno);
             return;
         }
         done += static_cast<size_t>(put);
@@ -168,13 +168,16 @@ int mempatchMain()
     readImage(image);
     applyChangeFile(ChangeFile, start, image);
     if (std::ferror(ChangeFile) != 0)
-        std::printf("\nError from fgets() for change file '%s'; the rest of it was not applied.\n", ChangePath);
-    emptyAndWrite(image);
+        reportFailure("\nError from fgets() for change file '%s'; the rest of it was not applied.\n", ChangePath);
+    // The dialogue writes the copy even so; the argument form's run has ended
+    // there, and an existing output stays as it was.
+    if (!runEnded())
+        emptyAndWrite(image);
 
     Pause();
     close(InputFd);
     if (close(OutputFd) != 0)
-        std::printf("\nError from close() for output file '%s', errno = %d.\n", OutputPath, errno);
+        reportFailure("\nError from close() for output file '%s', errno = %d.\n", OutputPath, errno);
     std::fclose(ChangeFile);
     return ExitOk;
 }

@@ -35,6 +35,7 @@ bool parseStartAddress(std::string_view answer, int32_t& start);
 // 0xD000 - start. Comment and empty lines are passed over; the line after a
 // configLine is always its dataLine. Every pair is traced on standard
 // output; a change that is malformed, longer than its dataLine or than 85
-// bytes, or that reaches outside image is refused with a message and
-// nothing of it is stored. A configLine with no line after it changes nothing.
+// bytes, or that reaches outside image is refused (a failure after which the
+// run goes on) and nothing of it is stored. A configLine with no line after
+// it changes nothing.
 void applyChangeFile(std::FILE* changes, int32_t start, std::span<uint8_t> image);
