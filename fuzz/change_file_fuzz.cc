@@ -5,13 +5,18 @@
 // written outside it is seen by AddressSanitizer. Rules checked: a change
 // stores nothing outside the image; the start-address answer reader accepts
 // only 0 to 0xD000.
-#include "change_file.h"
 #include "fuzz_support.h"
-#include "memory_image.h"
-#include "start_address.h"
+#include "mempatch.h"
 
+#include <algorithm>
 #include <string_view>
 #include <vector>
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    silenceConsole(); // the trace
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -23,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::FILE* changes = openBytes(data + 2, size - 2);
     if (changes == nullptr)
         fuzzFailure("the input stream cannot be opened");
-    applyChangeFile(changes, start, image, nullSink());
+    applyChangeFile(changes, start, image);
     std::fclose(changes);
 
     // The same bytes as a start-address answer (an answer holds at most 255 characters).

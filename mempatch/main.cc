@@ -1,7 +1,19 @@
 // mempatch: copies a memory image and applies a change file to the copy.
-#include "dialogue.h"
+#include "mempatch.h"
+#include "program.h"
 
-int main()
+namespace {
+
+const ProgramForm Form{"mempatch", "INPUT OUTPUT CHANGES START", 4, 4,
+                       "  INPUT    the memory image, only read\n"
+                       "  OUTPUT   the patched copy, created or emptied; neither INPUT nor CHANGES\n"
+                       "  CHANGES  the change file of configLine and dataLine pairs, only read\n"
+                       "  START    the file offset of memory address 0xD000, in hexadecimal from 0 to d000\n"};
+
+} // namespace
+
+int main(int argc, char** argv)
 {
-    return mempatchMain();
+    const int started = startProgram(Form, argc, argv);
+    return started >= 0 ? started : exitStatus(mempatchMain());
 }

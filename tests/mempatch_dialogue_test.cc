@@ -1,9 +1,11 @@
+#include "mempatch.h"
 #include "run_program.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -138,6 +140,18 @@ TEST(MempatchRun, AnEndingBeforeTheWriteLeavesAnExistingOutputAsItWas)
     EXPECT_EQ(after.st_mode, before.st_mode);
 }
 
+TEST(MempatchRun, StartAddressIsHexFromZeroToD000)
+{
+    int32_t start = -1;
+    for (auto [answer, wanted] : {std::pair{"0", 0}, {" d000 ", 0xD000}, {"4", 4}, {"00001000", 0x1000}}) {
+        ASSERT_TRUE(parseStartAddress(answer, start)) << answer;
+        EXPECT_EQ(start, wanted);
+    }
+    for (const char* answer : {"", "  ", "d001", "-4", "12g", "0x10", "ffffffffffffffff"})
+        EXPECT_FALSE(parseStartAddress(answer, start)) << answer;
+    EXPECT_EQ(start, 0x1000); // left as it was
+}
+
 TEST(MempatchRun, StartAddressIsAskedUntilItFitsAndAnEmptyAnswerEnds)
 {
     Files files;
@@ -173,4 +187,113 @@ TEST(MempatchRun, PathOf128CharactersIsRefusedAndAskedAgain)
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.output, "\n\nInput file:  \n\nError, that answer is longer than 127 characters; please enter a "
                           "shorter one.\n\n\nInput file:  \n");
+}
+
+// The argument form: INPUT OUTPUT CHANGES START as the four answers, no
+// prompt and no pause, failures on standard error.
+
+TEST(MempatchArguments, TheFourAnswersDoTheWholeJob)
+{
+    Files files;
+    const Bytes memory = patternBytes(0x3000);
+    writeFile(files.input, memory);
+    writeText(files.changes, "FFFF 1\n60\n");
+    const RunResult run = runProgram("mempatch", {files.input, files.output, files.changes, "0"}, "");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.errors, "");
+    EXPECT_EQ(run.output, "configLine:  FFFF 1\ndataLine:  60\nbufferAddress = 0x2fff, nBytes = 1\n"
+                          "0:  bufferAddress = 2fff, dataByte = 60\n");
+    Bytes wanted = memory;
+    wanted[0x2fff] = 0x60;
+    EXPECT_EQ(readFile(files.output), wanted);
+
+    // "--" ends the options, so an input may be named like one.
+    writeFile(files.dir.file("--memory.bin"), memory);
+    const RunResult named =
+        runProgram("mempatch", {"--", "--memory.bin", "named.bin", "changes.txt", "0"}, "", {files.dir.path()});
+    EXPECT_EQ(named.status, 0);
+    EXPECT_EQ(named.errors, "");
+    EXPECT_EQ(readFile(files.dir.file("named.bin")), wanted);
+}
+
+TEST(MempatchArguments, AFailureEndsTheRunAtOnceAndTheOutputIsNotTouched)
+{
+    Files files;
+    writeFile(files.input, patternBytes(0x3000));
+    writeText(files.changes, "FFFF 1\n60\n");
+    const std::string missing = files.dir.file("none/such");
+    const std::string& in = files.input;
+    const std::string& out = files.output;
+    const std::string& changes = files.changes;
+    const struct {
+        std::vector<std::string> args;
+        std::string message;
+    } cases[] = {
+        {{missing, out, changes, "0"}, "\nError from open() for input file '" + missing + "'.\n\n"},
+        {{in, in, changes, "0"}, "\nError, output file '" + in + "' is the same file as input file '" + in + "'.\n\n"},
+        {{in, out, out, "0"}, "\nError, output file '" + out + "' is the same file as change file '" + out + "'.\n\n"},
+        {{in, out, missing, "0"}, "\nError from fopen() for change file '" + missing + "'.\n\n"},
+        {{in, out, changes, "d001"}, "\nError, start address 'd001' is not a hexadecimal number from 0 to d000.\n"},
+        {{in, out, changes, std::string(256, '1')},
+         "\nError, that answer is longer than 255 characters; please enter a shorter one.\n"},
+        // A change file that cannot be read to its end: the copy is not written.
+        {{in, out, files.dir.path(), "0"},
+         "\nError from fgets() for change file '" + files.dir.path() + "'; the rest of it was not applied.\n"},
+    };
+    const Bytes kept = patternBytes(100, 9); // an output that exists already
+    for (const auto& c : cases) {
+        writeFile(out, kept);
+        const RunResult run = runProgram("mempatch", c.args, "");
+        EXPECT_EQ(run.status, 1) << c.message;
+        EXPECT_EQ(run.output, "") << c.message;
+        EXPECT_EQ(run.errors, c.message);
+        EXPECT_EQ(readFile(out), kept) << c.message;
+        EXPECT_EQ(readFile(in), patternBytes(0x3000));
+    }
+
+    const RunResult run = runProgram("mempatch", {in, "/dev/full", changes, "0"}, "");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.errors, "\nError form write(), errno = 28.\n");
+}
+
+TEST(MempatchArguments, ARefusedChangeOrAShortInputGoesOnWithStatusOne)
+{
+    Files files;
+    const Bytes memory = patternBytes(0x100, 5);
+    writeFile(files.input, memory);
+    writeText(files.changes, "FFFF 2\n60\nD000 1\nEE\n");
+    const RunResult run = runProgram("mempatch", {files.input, files.output, files.changes, "0"}, "");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.errors, "\nError from read(), nRead = 0x100.\n"
+                          "\nChange refused: configLine 'FFFF 2' asks for 2 bytes, its dataLine holds 1.\n\n");
+    EXPECT_EQ(run.output, "configLine:  FFFF 2\ndataLine:  60\nbufferAddress = 0x2fff, nBytes = 2\n"
+                          "configLine:  D000 1\ndataLine:  EE\nbufferAddress = 0x0000, nBytes = 1\n"
+                          "0:  bufferAddress = 0000, dataByte = ee\n");
+    Bytes wanted = memory;
+    wanted.resize(0x3000, 0);
+    wanted[0] = 0xEE;
+    EXPECT_EQ(readFile(files.output), wanted);
+}
+
+TEST(MempatchArguments, UsageErrorsAndOptions)
+{
+    const std::string usage = "usage: mempatch [INPUT OUTPUT CHANGES START]\n";
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"in.bin", "out.bin", "changes.txt"}, {"in.bin", "out.bin", "changes.txt", "0", "more"},
+             {"in.bin", "out.bin", "changes.txt", ""}, {"--memory.bin", "out.bin", "changes.txt", "0"}}) {
+        const RunResult run = runProgram("mempatch", args, "in.bin\n");
+        EXPECT_EQ(run.status, 2) << args.size();
+        EXPECT_EQ(run.output, "");
+        EXPECT_EQ(run.errors, usage);
+    }
+
+    RunResult run = runProgram("mempatch", {"--help"}, "");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.output.rfind(usage, 0), 0u) << run.output;
+    EXPECT_NE(run.output.find("\n  START    the file offset of memory address 0xD000"), std::string::npos);
+    EXPECT_NE(run.output.find("man mempatch"), std::string::npos) << run.output;
+
+    run = runProgram("mempatch", {"--version"}, "");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.output, std::string("mempatch ") + SUITE_VERSION + "\n");
 }
