@@ -1,5 +1,5 @@
 // dskputdos: writes a DOS image onto tracks 0 to 2 of a diskette image.
-#include "dialogue.h"
+#include "dskputdos.h"
 
 int main()
 {

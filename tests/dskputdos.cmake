@@ -1,4 +1,1 @@
-suite_test(dskputdos_test
-  SOURCES dskputdos_test.cc
-  LIBS dskputdos_lib
-  PROGRAMS dskputdos)
+suite_test(dskputdos_test SOURCES dskputdos_test.cc PROGRAMS dskputdos)

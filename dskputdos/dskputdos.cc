@@ -1,39 +1,26 @@
-#include "dialogue.h"
+// The DOS installer's dialogue: the version menu, the image, the DOS file,
+// then the placement, the save and the pause.
+#include "dskputdos.h"
 
 #include "console.h"
 #include "disk_image.h"
-#include "disk_image.h"
-#include "placement.h"
+#include "files.h"
+#include "numbers.h"
+#include "program.h"
 
-#include <algorithm>
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-constexpr int ExitOk = 0; // every ending, failures included
-constexpr int PathSize = 128;
-
 char ImagePath[PathSize];
 char DosPath[PathSize];
 
-// The menu answer read as "%d" would: blanks, a sign, digits; the rest ignored.
-// Returns 0 when no number can be read.
-long menuChoice(const char* answer)
-{
-    errno = 0;
-    char* end = nullptr;
-    long value = std::strtol(answer, &end, 10);
-    if (end == answer || errno == ERANGE)
-        return 0;
-    return value;
-}
-
-// Returns 1 to 3, or 0 when the user gave an empty answer.
+// The menu until it gets 1, 2 or 3, read as "%d" reads it: blanks, a sign,
+// digits, the rest ignored; no number (or one out of range) shows the menu
+// again. Returns 0 when the user gave an empty answer.
 int askVersion()
 {
     for (;;) {
@@ -43,9 +30,9 @@ int askVersion()
         std::puts("3)  DOS 4.1 - 32 sectors\n");
         if (Ask("Enter selection:  ", AnsSize - 1) == 0)
             return 0;
-        long choice = menuChoice(Ans);
-        if (choice >= 1 && choice <= 3)
-            return static_cast<int>(choice);
+        int32_t choice = 0;
+        if (scanDecimal(Ans, choice) != 0 && choice >= 1 && choice <= 3)
+            return choice;
     }
 }
 
@@ -58,16 +45,32 @@ bool askForDosFile(struct stat& status)
         copyAnswer(DosPath);
         if (stat(DosPath, &status) == 0)
             return true;
-        std::printf("\nError from stat() for DOS file '%s'.\n\n", DosPath);
+        reportCallFailure("stat", "DOS", DosPath);
         Pause();
     }
 }
 
-void clearTrack(int track)
+// Opens the DOS file once it is known to be a regular file of 8960 bytes.
+// Returns the descriptor, or -1 after the message of the failure.
+int openDosFile(const struct stat& status)
 {
-    auto slot = std::span(Disk).subspan(static_cast<size_t>(sectorOffset(track, 0)),
-                                         static_cast<size_t>(NumSectors) * SectorBytes);
-    std::fill(slot.begin(), slot.end(), uint8_t{0});
+    // Tested before the open: a FIFO would hold the open until a writer came.
+    if (!S_ISREG(status.st_mode)) {
+        std::printf("\nError, DOS file '%s' is not a regular file.\n\n", DosPath);
+        return -1;
+    }
+    const int fd = open(DosPath, O_RDONLY);
+    if (fd < 0) {
+        std::printf("\nError from open() to read DOS file '%s'.\n\n", DosPath);
+        return -1;
+    }
+    // The size is compared whole: a file of 4 GiB + 8960 bytes is not a DOS file.
+    if (status.st_size != DosFileBytes) {
+        std::puts("\nExpecting DOS to be 35 sectors in size.\n");
+        close(fd);
+        return -1;
+    }
+    return fd;
 }
 
 } // namespace
@@ -83,8 +86,7 @@ int dskputdosMain()
     if (askForImage(ImagePath) != 0)
         return ExitOk;
 
-    clearTrack(0);
-    clearTrack(1);
+    clearDosTracks();
     std::printf("\nFree space on this diskette is %d sectors.\n\n", countFree());
 
     struct stat status{};
@@ -92,22 +94,8 @@ int dskputdosMain()
         return ExitOk;
     std::printf("\nDOS size is 0x%04llx.\n", static_cast<unsigned long long>(status.st_size));
 
-    // Tested before the open: a FIFO would hold the open until a writer came.
-    if (!S_ISREG(status.st_mode)) {
-        std::printf("\nError, DOS file '%s' is not a regular file.\n\n", DosPath);
-        Pause();
-        return ExitOk;
-    }
-    int fd = open(DosPath, O_RDONLY);
+    const int fd = openDosFile(status);
     if (fd < 0) {
-        std::printf("\nError from open() to read DOS file '%s'.\n\n", DosPath);
-        Pause();
-        return ExitOk;
-    }
-    // The size is compared whole: a file of 4 GiB + 8960 bytes is not a DOS file.
-    if (status.st_size != DosFileBytes) {
-        std::puts("\nExpecting DOS to be 35 sectors in size.\n");
-        close(fd);
         Pause();
         return ExitOk;
     }
