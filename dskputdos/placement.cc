@@ -14,10 +14,10 @@
 #include "dskputdos.h"
 
 #include "disk_image.h"
+#include "program.h"
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <unistd.h>
 
 namespace {
@@ -48,8 +48,8 @@ int readBlock(int fd, const char* dosPath, std::span<uint8_t, SectorBytes> into)
 {
     const ssize_t got = read(fd, into.data(), into.size());
     if (got != SectorBytes) {
-        std::printf("\nError from read() for DOS file '%s', read %d bytes and not %d bytes.\n\n", dosPath,
-                    static_cast<int>(got), SectorBytes);
+        reportFailure("\nError from read() for DOS file '%s', read %d bytes and not %d bytes.\n\n", dosPath,
+                      static_cast<int>(got), SectorBytes);
         return -1;
     }
     return 0;
