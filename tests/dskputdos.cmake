@@ -1,4 +1,2 @@
-suite_test(dskputdos_test
-  SOURCES dskputdos_test.cc
-  LIBS dskputdos_lib
-  PROGRAMS dskputdos)
+suite_test(dskputdos_test SOURCES dskputdos_test.cc PROGRAMS dskputdos)
+target_compile_definitions(dskputdos_test PRIVATE SUITE_VERSION="${PROJECT_VERSION}")

@@ -265,4 +265,89 @@ TEST(DskputdosEndings, UnreadableDosFileAndUnwritableImage)
     EXPECT_EQ(readFile(s.image), loaded);
 }
 
+// The argument form: VERSION IMAGE DOSFILE as the answers, no menu, no prompt, no pause.
+
+const std::string Usage = "usage: dskputdos [VERSION IMAGE DOSFILE]\n";
+
+TEST(DskputdosArguments, TheVersionsByNameOrNumberDoTheWholeJob)
+{
+    const Bytes dos = patternBytes(8960, 7);
+    const Geometry g{35, 32};
+    // "3.3" read as the menu reads it would be 3: the names must become the menu's numbers.
+    const std::pair<std::vector<std::string>, int> cases[] = {
+        {{"3.3"}, 1}, {{"4.0"}, 2}, {{"4.1"}, 3}, {{"--", "2"}, 2}};
+    for (const auto& [head, version] : cases) {
+        SCOPED_TRACE(head.back());
+        Files s;
+        const Bytes loaded = usedImage(g);
+        writeFile(s.image, loaded);
+        writeFile(s.dos, dos);
+        std::vector<std::string> args = head;
+        args.insert(args.end(), {s.image, s.dos});
+        const RunResult run = runProgram("dskputdos", args, "");
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.errors, "");
+        EXPECT_EQ(run.output, freeLine(31 * 32) + "\nDOS size is 0x2300.\n");
+        EXPECT_TRUE(readFile(s.image) == expectedAfter(loaded, g, version, dos)) << "placement differs";
+    }
+
+    // The note on a DOS put in sectors the bitmap calls free is no failure.
+    Files s;
+    writeFile(s.image, Bytes(143360, 0xFF));
+    writeFile(s.dos, dos);
+    const RunResult run = runProgram("dskputdos", {"1", s.image, s.dos}, "");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.errors, "");
+    EXPECT_NE(run.output.find("\nNote: 35 of the DOS sectors are marked free"), std::string::npos) << run.output;
+}
+
+TEST(DskputdosArguments, EveryFailureEndsTheRunAtOnceWithStatusOne)
+{
+    Files s;
+    const Bytes loaded = usedImage({35, 16});
+    writeFile(s.image, loaded);
+    writeFile(s.dos, patternBytes(8959));
+    const std::string missing = s.dir.file("missing.bin");
+    struct Case {
+        std::vector<std::string> args;
+        std::string output;
+        std::string errors;
+    } cases[] = {
+        // The menu's other answers are no version here.
+        {{" 2", s.image, s.dos}, "", "\nError, DOS version ' 2' is not 1, 2, 3, 3.3, 4.0 or 4.1.\n\n"},
+        {{"3.4", s.image, s.dos}, "", "\nError, DOS version '3.4' is not 1, 2, 3, 3.3, 4.0 or 4.1.\n\n"},
+        // The dialogue would ask again: no second answer is taken.
+        {{"1", s.image, missing}, freeLine(496), "\nError from stat() for DOS file '" + missing + "'.\n\n"},
+        {{"1", s.image, s.dos}, freeLine(496) + "\nDOS size is 0x22ff.\n", "\nExpecting DOS to be 35 sectors in size.\n\n"},
+    };
+    for (const Case& c : cases) {
+        const RunResult run = runProgram("dskputdos", c.args, "1\n" + s.image + "\n" + s.dos + "\n\n");
+        EXPECT_EQ(run.status, 1) << c.args[0];
+        EXPECT_EQ(run.output, c.output) << c.args[0];
+        EXPECT_EQ(run.errors, c.errors) << c.args[0];
+        EXPECT_EQ(readFile(s.image), loaded) << c.args[0];
+    }
+}
+
+TEST(DskputdosArguments, UsageErrorsAndOptions)
+{
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"1", "disk.dsk"}, {"1", "disk.dsk", "dos.bin", "more"}, {"1", "", "dos.bin"}, {"-1", "disk.dsk", "dos.bin"}}) {
+        const RunResult run = runProgram("dskputdos", args, "1\n\n");
+        EXPECT_EQ(run.status, 2) << args.size();
+        EXPECT_EQ(run.output, "") << args.size();
+        EXPECT_EQ(run.errors, Usage) << args.size();
+    }
+
+    RunResult run = runProgram("dskputdos", {"--help"}, "");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.output.rfind(Usage, 0), 0u) << run.output;
+    EXPECT_NE(run.output.find("  VERSION  1 or 3.3 (DOS 3.3)"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("man dskputdos"), std::string::npos) << run.output;
+
+    run = runProgram("dskputdos", {"--version"}, "");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.output, std::string("dskputdos ") + SUITE_VERSION + "\n");
+}
+
 } // namespace
