@@ -2,14 +2,14 @@
 # The suite's main job on its shipped examples, the tour of examples/README.md
 # run with piped answers: builds the programs, then in out/demo makes a blank
 # diskette image, installs the example DOS, spaces and records sources,
-# verifies a capture against the image, converts arrays both ways, patches a
+# lists the catalog and gets a source back, verifies a capture against the image, converts arrays both ways, patches a
 # memory image and condenses a compare listing, showing what each step did.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/needs.sh
 need_packages cmake:cmake make:make g++:g++ dd:coreutils od:coreutils
 
-programs="dskblank dskrecord dskputdos asmspacer array2bin mempatch casediff bin2array aiffverify"
+programs="dskblank dskcatalog dskextract dskrecord dskputdos asmspacer array2bin mempatch casediff bin2array aiffverify"
 cmake -S . -B build-demo -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 # shellcheck disable=SC2086 # one target a word
 cmake --build build-demo -j"${JOBS:-2}" --target $programs >/dev/null
@@ -43,11 +43,6 @@ sector_bytes() {
   dd if="$image" bs=1 skip=$((($1 * 16 + $2) * 256 + $3)) count="$4" 2>/dev/null
 }
 
-# Bytes with the high bit cleared, as the diskette's text shows on a host.
-strip_high_bits() {
-  LC_ALL=C tr '\200-\377' '\000-\177'
-}
-
 step "1. dskblank: a blank 35-track, 16-sector diskette image"
 dskblank "$image" 35 16
 
@@ -68,15 +63,11 @@ head -n 16 beep.sT | sed 's/^/  | /'
 
 step "4. dskrecord: record hello.s, count.s and the spaced beep.sT"
 answer dskrecord "$image" . hello.s count.s beep.sT "" ""
-echo "The catalog now holds (first catalog sector, track 17 sector 15):"
-for entry in 0 1 2; do
-  offset=$((11 + 35 * entry))
-  name=$(sector_bytes 17 15 $((offset + 3)) 24 | strip_high_bits)
-  count=$(sector_bytes 17 15 $((offset + 33)) 1 | od -An -tu1 | tr -d ' ')
-  printf '  entry %d: %s %s sectors\n' "$entry" "$name" "$count"
-done
-echo "The first data sector of HELLO.S (track 34 sector 14), high bits stripped:"
-sector_bytes 34 14 0 120 | strip_high_bits | tr '\r' '\n' | sed 's/^/  | /'
+echo "dskcatalog: the catalog now holds"
+dskcatalog "$image" | sed 's/^/  | /'
+echo "dskextract: HELLO.S got back as host text, its first lines:"
+dskextract "$image" hello.s hello-back.s
+head -n 3 hello-back.s | sed 's/^/  | /'
 echo
 
 step "5. aiffverify: check the recorded transfer of track 0 against the image"

@@ -4,6 +4,10 @@
 // Which messages a program can print: every string literal (adjacent
 // literals joined, escapes decoded) in the files of its own folder and in
 // the common/*.cc files it reaches through its #include lines, transitively.
+// A helper's own files are tools/NAME.cc and the tools/ files its includes
+// reach; it takes no dialogue and never saves an image, so the console's and
+// the image model's files are not followed for it (the few load messages it
+// does print are written into its page all the same).
 // A literal counts as a message when, with its white space normalised, it
 // holds a blank and a letter: that takes in every prompt, message and trace
 // line, and leaves out file modes ("r+"), separators (":  ") and single
@@ -20,6 +24,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstdio>
@@ -39,8 +44,15 @@ const fs::path SourceDir = SUITE_SOURCE_DIR;
 const std::string BinaryDir = SUITE_BINARY_DIR;
 const std::string CmakeCommand = SUITE_CMAKE_COMMAND;
 
-constexpr std::array<const char*, 8> Programs{"dskrecord", "dskputdos", "asmspacer", "array2bin",
-                                              "mempatch",  "casediff",  "bin2array", "aiffverify"};
+constexpr std::array<const char*, 11> Programs{"dskrecord", "dskputdos", "asmspacer",  "array2bin",
+                                               "mempatch",  "casediff",  "bin2array",  "aiffverify",
+                                               "dskblank",  "dskcatalog", "dskextract"};
+constexpr std::array<const char*, 3> Helpers{"dskblank", "dskcatalog", "dskextract"};
+
+bool isHelper(const std::string& name)
+{
+    return std::find(Helpers.begin(), Helpers.end(), name) != Helpers.end();
+}
 constexpr size_t WildcardSpan = 64;
 
 struct Command {
@@ -202,24 +214,35 @@ std::string readSource(const fs::path& path)
     return text.str();
 }
 
-// The program's own sources and the common sources its includes reach.
+// The program's own sources and the sources its includes reach: in common/,
+// and for a helper in tools/ too.
 std::vector<fs::path> sourcesOf(const std::string& program)
 {
     std::vector<fs::path> files;
-    for (const auto& entry : fs::directory_iterator(SourceDir / program)) {
-        const std::string extension = entry.path().extension().string();
-        if (extension == ".cc" || extension == ".h")
-            files.push_back(entry.path());
+    const bool helper = isHelper(program);
+    if (helper) {
+        files.push_back(SourceDir / "tools" / (program + ".cc"));
+    } else {
+        for (const auto& entry : fs::directory_iterator(SourceDir / program)) {
+            const std::string extension = entry.path().extension().string();
+            if (extension == ".cc" || extension == ".h")
+                files.push_back(entry.path());
+        }
     }
     std::set<fs::path> seen(files.begin(), files.end());
     const std::regex include(R"re(#include\s+"([A-Za-z0-9_]+)\.h")re");
     for (size_t k = 0; k < files.size(); ++k) {
         const std::string text = readSource(files[k]);
         for (std::sregex_iterator it(text.begin(), text.end(), include), end; it != end; ++it) {
-            for (const char* extension : {".h", ".cc"}) {
-                const fs::path common = SourceDir / "common" / ((*it)[1].str() + extension);
-                if (fs::exists(common) && seen.insert(common).second)
-                    files.push_back(common);
+            const std::string header = (*it)[1].str();
+            if (helper && (header == "console" || header == "disk_image"))
+                continue;
+            for (const char* folder : {"common", "tools"}) {
+                for (const char* extension : {".h", ".cc"}) {
+                    const fs::path source = SourceDir / folder / (header + extension);
+                    if ((helper || std::string(folder) == "common") && fs::exists(source) && seen.insert(source).second)
+                        files.push_back(source);
+                }
             }
         }
     }
@@ -381,7 +404,7 @@ TEST_F(ManPages, EveryMessageOfTheCodeIsInItsPage)
 {
     for (const char* program : Programs) {
         const std::vector<Message> messages = messagesOf(program);
-        // Every program asks at least two questions and reports failures.
+        // Every program asks at least two questions or takes arguments, and reports failures.
         EXPECT_GE(messages.size(), 5u) << program;
         const std::string page = renderedPage(program);
         ASSERT_FALSE(page.empty()) << program;

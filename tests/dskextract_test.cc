@@ -1,0 +1,164 @@
+// dskextract: texts recorded by dskrecord got back as the encoder normalised
+// them, names matched as the catalog stores them, and every refusal leaving
+// standard output empty and OUT as it was.
+#include "dskrecord_test_helpers.h"
+#include "run_program.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <filesystem>
+#include <functional>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace dskrecord_test;
+
+namespace {
+
+struct HostFile {
+    std::string name;
+    std::string text;      // as written on the host
+    std::string extracted; // as the encoder normalised it
+};
+
+const std::string BigText = hostTextOfEncodedSize(123 * 256 + 40, 3).text; // two T/S lists
+const HostFile Files[] = {
+    {"blanks.s", "LDA  #$01    ; load  it\n  X   \n\n:LABEL\nDB \"A  B\" 'C  D'\nEND",
+     "LDA #$01 ; load  it\n X\n;\n;LABEL\nDB \"A  B\" 'C  D'\nEND\n"},
+    {"big.s", BigText, BigText},
+    {"long.s", std::string(300, 'L') + "\n", std::string(255, 'L') + "\n" + std::string(45, 'L') + "\n"},
+    {"empty.s", "", ""},
+};
+
+// A 35-track, 16-sector image holding Files in catalog order, recorded by dskrecord.
+std::string recordFiles(const TempDir& dir)
+{
+    const std::string image = dir.file("d.dsk");
+    writeFile(image, blankImage(35, 16));
+    std::string answers = image + "\n" + dir.path() + "\n";
+    for (const HostFile& file : Files) {
+        writeText(dir.file(file.name), file.text);
+        answers += file.name + "\n";
+    }
+    EXPECT_EQ(runProgram("dskrecord", {}, answers + "\n\n").status, 0);
+    return image;
+}
+
+} // namespace
+
+TEST(Dskextract, RoundTripAfterDskrecord)
+{
+    TempDir dir;
+    const std::string image = recordFiles(dir);
+    const std::string out = dir.file("out");
+    for (const HostFile& file : Files) {
+        RunResult run = runProgram("dskextract", {image, file.name, out}, "");
+        EXPECT_EQ(run.status, 0) << file.name;
+        EXPECT_EQ(run.output + run.errors, "") << file.name;
+        EXPECT_EQ(readText(out), file.extracted) << file.name;
+    }
+    EXPECT_EQ(runProgram("dskextract", {image, "BLANKS.S"}, "").output, Files[0].extracted);
+
+    // A locked text file counts; a 30-character name without a stamp is matched whole.
+    Bytes disk = readFile(image);
+    const size_t entry = catalogEntries(disk, 16)[0];
+    disk[entry + 2] = 0x80;
+    for (size_t i = 0; i < 30; ++i)
+        disk[entry + 3 + i] = static_cast<uint8_t>("ABCDEFGHIJKLMNOPQRSTUVWXYZ.012"[i] | 0x80);
+    writeFile(image, disk);
+    EXPECT_EQ(runProgram("dskextract", {image, "abcdefghijklmnopqrstuvwxyz.012"}, "").output, Files[0].extracted);
+    EXPECT_EQ(runProgram("dskextract", {image, "abcdefghijklmnopqrstuvwx"}, "").status, 1);
+
+    // A new OUT gets 0666 less the umask, an existing one keeps its mode; no temporary file stays.
+    const mode_t saved = umask(027);
+    EXPECT_EQ(runProgram("dskextract", {image, "big.s", dir.file("new")}, "").status, 0);
+    umask(saved);
+    chmod(out.c_str(), 0604);
+    EXPECT_EQ(runProgram("dskextract", {image, "big.s", out}, "").status, 0);
+    struct stat made{};
+    struct stat kept{};
+    ASSERT_EQ(stat(dir.file("new").c_str(), &made) | stat(out.c_str(), &kept), 0);
+    EXPECT_EQ(made.st_mode & 0777, 0640u);
+    EXPECT_EQ(kept.st_mode & 0777, 0604u);
+    EXPECT_EQ(readText(out), BigText);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 3 + std::ssize(Files));
+}
+
+TEST(Dskextract, RefusalsWriteNothing)
+{
+    TempDir dir;
+    const std::string image = recordFiles(dir);
+    const Bytes recorded = readFile(image);
+    const size_t small = catalogEntries(recorded, 16)[0]; // list 34/15, data 34/14
+    const size_t big = catalogEntries(recorded, 16)[1];   // lists 34/13 and further on
+    const size_t bigList = fileOffset(16, 34, 13);
+    ASSERT_EQ(link(image.c_str(), dir.file("same.dsk").c_str()), 0);
+    const std::string notHere = "' in the catalog of diskette file '" + image + "'.\n\n";
+    struct Refusal {
+        std::string name;
+        std::function<void(Bytes&)> damage;
+        std::string message;
+        std::string out = "out";
+    };
+    const Refusal refusals[] = {
+        {"none.s", [](Bytes&) {}, "\nError, no file named 'none.s" + notHere},
+        {"blanks.s", [&](Bytes& d) { d[small] = 0xFF; }, "\nError, no file named 'blanks.s" + notHere},
+        {"blanks.s", [&](Bytes& d) { d[small + 2] = 0x04; },
+         "\nError, file 'blanks.s' is of type B, not a text file; nothing written.\n\n"},
+        {"blanks.s", [&](Bytes& d) { d[small] = 35; },
+         "\nError, file 'blanks.s' has a track/sector list at track 35 sector 15, outside this diskette; nothing "
+         "written.\n\n"},
+        {"blanks.s", [&](Bytes& d) { d[fileOffset(16, 34, 15) + 0x0D] = 16; },
+         "\nError, file 'blanks.s' has a data sector at track 34 sector 16, outside this diskette; nothing "
+         "written.\n\n"},
+        {"big.s", [&](Bytes& d) { d[bigList + 1] = d[big], d[bigList + 2] = d[big + 1]; },
+         "\nError, the track/sector lists of file 'big.s' link back to track 34 sector 13, read already; nothing "
+         "written.\n\n"},
+        {"big.s", [](Bytes&) {},
+         "\nError, output file '" + dir.file("same.dsk") + "' is the diskette file '" + image +
+             "'; nothing written.\n\n",
+         "same.dsk"},
+    };
+    const std::string out = dir.file("out");
+    for (const Refusal& refusal : refusals) {
+        SCOPED_TRACE(refusal.message);
+        Bytes disk = recorded;
+        refusal.damage(disk);
+        writeFile(image, disk);
+        for (const bool existing : {false, true}) {
+            if (existing)
+                writeText(out, "keep");
+            else
+                std::filesystem::remove(out);
+            RunResult run = runProgram("dskextract", {image, refusal.name, dir.file(refusal.out)}, "");
+            EXPECT_EQ(run.status, 1);
+            EXPECT_EQ(run.output, "");
+            EXPECT_EQ(run.errors, refusal.message);
+            EXPECT_EQ(std::filesystem::exists(out), existing);
+            EXPECT_EQ(existing ? readText(out) : "", existing ? "keep" : "");
+        }
+        EXPECT_EQ(readFile(image), disk);
+    }
+
+    // An image another program holds.
+    const int held = open(image.c_str(), O_RDONLY);
+    ASSERT_EQ(flock(held, LOCK_EX), 0);
+    RunResult inUse = runProgram("dskextract", {image, "blanks.s"}, "");
+    close(held);
+    EXPECT_EQ(inUse.status, 1);
+    EXPECT_EQ(inUse.output, "");
+    EXPECT_EQ(inUse.errors, "\nError, diskette file '" + image + "' is in use by another program.\n\n");
+}
+
+TEST(Dskextract, Options)
+{
+    RunResult usage = runProgram("dskextract", {"d.dsk"}, "");
+    EXPECT_EQ(usage.status, 2);
+    EXPECT_EQ(usage.errors, "usage: dskextract IMAGE NAME [OUT]\n");
+    RunResult help = runProgram("dskextract", {"--help"}, "");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.output.find("  OUT    the host file to write"), std::string::npos) << help.output;
+    EXPECT_EQ(runProgram("dskextract", {"--version"}, "").output.rfind("dskextract ", 0), 0u);
+}

@@ -1,0 +1,231 @@
+// dskextract: writes a text file of a diskette image back as host text.
+#include "catalog_reading.h"
+#include "files.h"
+#include "program.h"
+
+#include <array>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <span>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const ProgramForm Form{
+    "dskextract", "IMAGE NAME [OUT]", 2, 3,
+    "  IMAGE  the diskette image; it is only read\n"
+    "  NAME   the text file's name on the diskette, as dskrecord was given it (hello.s finds HELLO.S)\n"
+    "  OUT    the host file to write, replaced whole; without it the text goes to standard output\n",
+    false};
+
+// A T/S list sector: the link to the next list, then track and sector of each data sector.
+constexpr size_t ListNext = 0x01;
+constexpr size_t ListPairs = 0x0C;
+constexpr uint8_t TrackZero = 0x40; // how the diskette stores track 0
+
+// NAME as the catalog stores it, blank-padded to the longest name.
+std::array<uint8_t, FullNameBytes> Wanted;
+// The entry found, inside Disk.
+std::span<uint8_t> Found;
+// The text, gathered whole before anything is written.
+std::array<char, DiskBytes> Text;
+size_t TextLength = 0;
+// OUT's temporary name beside it.
+std::array<char, PATH_MAX + 8> TempPath;
+
+bool matchesName(CatalogEntry entry)
+{
+    for (int i = 0; i < entryNameLength(entry); ++i)
+        if (entry[static_cast<size_t>(EntryName + i)] != Wanted[static_cast<size_t>(i)])
+            return false;
+    Found = entry;
+    return true;
+}
+
+int32_t trackOf(uint8_t byte)
+{
+    return byte == TrackZero ? 0 : byte;
+}
+
+bool insideImage(int32_t track, int32_t sector)
+{
+    return track < NumTracks && sector < NumSectors;
+}
+
+enum class Gather { More, End, TooLong };
+
+// Adds a data sector's bytes as host text, up to the text's end, its first zero byte.
+Gather appendSector(std::span<const uint8_t, SectorBytes> data)
+{
+    for (uint8_t byte : data) {
+        if (byte == 0)
+            return Gather::End;
+        if (TextLength == Text.size())
+            return Gather::TooLong;
+        const char ch = static_cast<char>(byte & 0x7F);
+        Text[TextLength++] = ch == '\r' ? '\n' : ch;
+    }
+    return Gather::More;
+}
+
+// Follows the file's T/S lists and gathers its text. A list or data sector
+// outside the image, a list read twice, or more text than a diskette holds
+// is reported.
+int gatherText(const char* name)
+{
+    std::array<std::array<bool, MaxSectors>, MaxTracks> seen{};
+    int32_t track = trackOf(Found[EntryListTrack]);
+    int32_t sector = Found[EntryListSector];
+    for (;;) {
+        if (!insideImage(track, sector)) {
+            reportFailure("\nError, file '%s' has a track/sector list at track %d sector %d, outside this "
+                          "diskette; nothing written.\n\n", name, track, sector);
+            return -1;
+        }
+        bool& read = seen[static_cast<size_t>(track)][static_cast<size_t>(sector)];
+        if (read) {
+            reportFailure("\nError, the track/sector lists of file '%s' link back to track %d sector %d, read "
+                          "already; nothing written.\n\n", name, track, sector);
+            return -1;
+        }
+        read = true;
+        const auto list = sectorAt(track, sector);
+        for (size_t pair = ListPairs; pair < SectorBytes; pair += 2) {
+            if (list[pair] == 0 && list[pair + 1] == 0)
+                return 0;
+            const int32_t dataTrack = trackOf(list[pair]);
+            const int32_t dataSector = list[pair + 1];
+            if (!insideImage(dataTrack, dataSector)) {
+                reportFailure("\nError, file '%s' has a data sector at track %d sector %d, outside this diskette; "
+                              "nothing written.\n\n", name, dataTrack, dataSector);
+                return -1;
+            }
+            const Gather got = appendSector(sectorAt(dataTrack, dataSector));
+            if (got == Gather::End)
+                return 0;
+            if (got == Gather::TooLong) {
+                reportFailure("\nError, file '%s' holds more text than a diskette can; nothing written.\n\n", name);
+                return -1;
+            }
+        }
+        if (list[ListNext] == 0 && list[ListNext + 1] == 0)
+            return 0;
+        track = trackOf(list[ListNext]);
+        sector = list[ListNext + 1];
+    }
+}
+
+bool writeText(int fd)
+{
+    size_t done = 0;
+    while (done < TextLength) {
+        const ssize_t put = write(fd, &Text[done], TextLength - done);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return false;
+        done += static_cast<size_t>(put);
+    }
+    return true;
+}
+
+// An OUT that is a link, a device or a pipe is written through, as the shell would.
+int writeThrough(const char* out)
+{
+    const int fd = open(out, O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    if (fd < 0) {
+        reportCallFailure("open", "output", out);
+        return -1;
+    }
+    const bool written = writeText(fd);
+    if (close(fd) != 0 || !written) {
+        reportCallFailure(written ? "close" : "write", "output", out);
+        return -1;
+    }
+    return 0;
+}
+
+// A new or regular OUT is written under a temporary name beside it and
+// renamed at the end, so it is whole or as it was. A new one gets mode
+// 0666 less the umask, an existing one keeps its permissions.
+int replaceOut(const char* out, const struct stat* existing)
+{
+    const int length = std::snprintf(TempPath.data(), TempPath.size(), "%s.XXXXXX", out);
+    const int fd = length > 0 && static_cast<size_t>(length) < TempPath.size() ? mkstemp(TempPath.data()) : -1;
+    if (fd < 0) {
+        reportCallFailure("mkstemp", "output", out);
+        return -1;
+    }
+    const mode_t mask = umask(0);
+    umask(mask);
+    const mode_t mode = existing != nullptr ? existing->st_mode & 0777 : 0666 & ~mask;
+    const char* failed = nullptr;
+    if (fchmod(fd, mode) != 0)
+        failed = "fchmod";
+    else if (!writeText(fd))
+        failed = "write";
+    else if (fsync(fd) != 0)
+        failed = "fsync";
+    if (close(fd) != 0 && failed == nullptr)
+        failed = "close";
+    if (failed == nullptr && rename(TempPath.data(), out) != 0)
+        failed = "rename";
+    if (failed == nullptr)
+        return 0;
+    unlink(TempPath.data());
+    reportCallFailure(failed, "output", out);
+    return -1;
+}
+
+int writeOut(const char* out)
+{
+    struct stat status{};
+    if (lstat(out, &status) != 0)
+        return replaceOut(out, nullptr);
+    return S_ISREG(status.st_mode) ? replaceOut(out, &status) : writeThrough(out);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int started = startProgram(Form, argc, argv);
+    if (started >= 0)
+        return started;
+    const std::span<char*> args = argumentAnswers();
+    const char* image = args[0];
+    const char* name = args[1];
+    const char* out = args.size() > 2 ? args[2] : nullptr;
+    if (out != nullptr &&
+        refuseSameFile(image, out, "\nError, output file '%s' is the diskette file '%s'; nothing written.\n\n"))
+        return ExitFailure;
+    if (loadImageForReading(image) != 0)
+        return ExitFailure;
+
+    const std::string_view given = name;
+    for (size_t i = 0; i < Wanted.size(); ++i)
+        Wanted[i] = catalogNameByte(i < given.size() ? given[i] : ' ');
+    if (walkCatalog(matchesName) != WalkEnd::Stopped) {
+        reportFailure("\nError, no file named '%s' in the catalog of diskette file '%s'.\n\n", name, image);
+        return ExitFailure;
+    }
+    const uint8_t type = Found[EntryType];
+    if ((type & 0x7F) != TextFileType) {
+        reportFailure("\nError, file '%s' is of type %c, not a text file; nothing written.\n\n", name,
+                      typeLetter(type));
+        return ExitFailure;
+    }
+    if (gatherText(name) != 0)
+        return ExitFailure;
+    if (out != nullptr)
+        return writeOut(out) == 0 ? ExitOk : ExitFailure;
+    if (!writeText(STDOUT_FILENO)) {
+        reportFailure("\nError from write() for standard output.\n\n");
+        return ExitFailure;
+    }
+    return ExitOk;
+}
