@@ -262,30 +262,35 @@ int saveDisk(const char* path)
     return 0;
 }
 
+int loadImage(const char* path, DiskUse use)
+{
+    struct stat status{};
+    if (stat(path, &status) != 0) {
+        reportFailure("\nError from stat() for diskette file '%s'.\n\n", path);
+        return ImageMissing;
+    }
+    if (!detectGeometry(status.st_size)) {
+        reportFailure("\nError, the diskette size of '%lld' is not recognized for file '%s'.\n\n",
+                      static_cast<long long>(status.st_size), path);
+        return -1;
+    }
+    return loadDisk(path, use);
+}
+
 int askForImage(std::span<char> path)
 {
     const int maxLength = static_cast<int>(path.size()) - 1;
-    struct stat status{};
     for (;;) {
         if (Ask("\nEnter path of diskette image to process:  ", maxLength) == 0)
             return -1;
         copyAnswer(path);
-        if (stat(path.data(), &status) == 0)
-            break;
-        reportFailure("\nError from stat() for diskette file '%s'.\n\n", path.data());
+        const int loaded = loadImage(path.data(), DiskUse::Change);
+        if (loaded == 0)
+            return 0;
         Pause();
+        if (loaded != ImageMissing) // only a path without status is asked for again
+            return -1;
     }
-    if (!detectGeometry(status.st_size)) {
-        reportFailure("\nError, the diskette size of '%lld' is not recognized for file '%s'.\n\n",
-                      static_cast<long long>(status.st_size), path.data());
-        Pause();
-        return -1;
-    }
-    if (loadDisk(path.data(), DiskUse::Change) != 0) {
-        Pause();
-        return -1;
-    }
-    return 0;
 }
 
 CatalogLink followLink(CatalogWalk& walk, int32_t track, int32_t sector)

@@ -107,6 +107,12 @@ int loadDisk(const char* path, DiskUse use);
 // after one.
 int saveDisk(const char* path);
 
+// Gets the status of the image at path, detects its geometry from its size
+// and loads it (loadDisk). Reports each failure; returns 0, ImageMissing
+// when the status could not be got, or -1.
+inline constexpr int ImageMissing = -2;
+int loadImage(const char* path, DiskUse use);
+
 // The image question both diskette programs open with. Asks for the diskette
 // image until its status can be got, detects its geometry and loads it into
 // Disk for change. A failed status query is reported, paused on and asked

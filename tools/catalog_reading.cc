@@ -3,22 +3,6 @@
 #include "program.h"
 
 #include <cstdio>
-#include <sys/stat.h>
-
-int loadImageForReading(const char* path)
-{
-    struct stat status{};
-    if (stat(path, &status) != 0) {
-        reportFailure("\nError from stat() for diskette file '%s'.\n\n", path);
-        return -1;
-    }
-    if (!detectGeometry(status.st_size)) {
-        reportFailure("\nError, the diskette size of '%lld' is not recognized for file '%s'.\n\n",
-                      static_cast<long long>(status.st_size), path);
-        return -1;
-    }
-    return loadDisk(path, DiskUse::Read);
-}
 
 WalkEnd walkCatalog(bool (*visit)(CatalogEntry entry))
 {

@@ -1,16 +1,11 @@
-// How the helpers read a diskette image: loaded only for reading, its
-// catalog walked with the guard, each file entry shown as the diskette's
-// DOS shows it.
+// How the helpers read a diskette image's catalog: walked with the guard,
+// each file entry shown as the diskette's DOS shows it.
 #pragma once
 
 #include "catalog.h"
 
 // A name runs over the time stamp's six bytes when they hold no stamp.
 inline constexpr int FullNameBytes = 30;
-
-// Detects the geometry of the image at path and reads it into Disk under a
-// shared lock. Reports a failure on standard error and returns -1.
-int loadImageForReading(const char* path);
 
 // How a walk of the catalog ended.
 enum class WalkEnd {

@@ -203,7 +203,7 @@ int main(int argc, char** argv)
     if (out != nullptr &&
         refuseSameFile(image, out, "\nError, output file '%s' is the diskette file '%s'; nothing written.\n\n"))
         return ExitFailure;
-    if (loadImageForReading(image) != 0)
+    if (loadImage(image, DiskUse::Read) != 0)
         return ExitFailure;
 
     const std::string_view given = name;
