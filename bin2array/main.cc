@@ -1,5 +1,5 @@
 // bin2array: writes the bytes of a file as the text of a C array declaration.
-#include "dialogue.h"
+#include "bin2array.h"
 
 #include <span>
 

@@ -1,4 +1,3 @@
-#include "item_format.h"
 #include "run_program.h"
 #include "test_files.h"
 
@@ -14,7 +13,7 @@ namespace {
 const std::string PauseText = "\n\nPress <cr> to continue ...  \n\n";
 
 // The array text built item by item from the layout rules, as a check on the
-// table-driven formatter.
+// program's line-at-a-time writing.
 std::string expectedText(const std::string& name, const Bytes& bytes)
 {
     std::string text = "UCHAR " + name + "[] = {\n";
@@ -65,33 +64,8 @@ TEST(bin2array, ItemLinesBreakAfterEveryEighthItem)
 TEST(bin2array, LargeInputMatchesTheLayoutAcrossBufferBoundaries)
 {
     TempDir dir;
-    const Bytes bytes = patternBytes(300001, 7); // more than two read chunks
+    const Bytes bytes = patternBytes(300001, 7); // text of many output buffers; a last line of one item
     EXPECT_EQ(convert(dir, "blob", bytes), expectedText("blob", bytes));
-}
-
-TEST(bin2array, FormatterResumesMidLineAndStopsWhenFull)
-{
-    const Bytes bytes = patternBytes(37, 3);
-    std::string text(1000, '\0');
-    size_t fill = 0;
-    int64_t index = 0;
-    for (size_t piece : {3, 5, 1, 20, 8}) { // pieces ending mid-line and on line ends
-        auto part = std::span<const uint8_t>(bytes).subspan(static_cast<size_t>(index), piece);
-        ItemsFormatted done = formatItems(part, index, std::span(text).subspan(fill));
-        ASSERT_EQ(done.bytesUsed, piece);
-        fill += done.charsWritten;
-        index += static_cast<int64_t>(piece);
-    }
-    text.resize(fill);
-    const std::string whole = expectedText("x", bytes);
-    EXPECT_EQ("UCHAR x[] = {\n" + text + "\n};\nUINT32 x_len = 37;\n", whole);
-
-    char small[20];
-    ItemsFormatted partial = formatItems(bytes, 0, small);
-    EXPECT_EQ(partial.bytesUsed, 3u); // three items of 6 characters; no room for an 8-character copy
-    EXPECT_EQ(std::string(small, partial.charsWritten), whole.substr(14, 18));
-    EXPECT_EQ(formatHead(std::span(small).first(10), "name"), 0u);
-    EXPECT_EQ(formatTail(std::span(small).first(10), "name", 5), 0u);
 }
 
 TEST(bin2array, NameStandsAsGivenWithItsDirectoryPart)
@@ -165,6 +139,14 @@ TEST(bin2array, FailuresAreReportedAndLeaveFilesAlone)
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.output,
               "\nError from write() for output file '/dev/full'; the array text is incomplete.\n\n" + PauseText);
+
+    // A process's own memory opens, but reading its first page fails: the
+    // array ends there and still gets its tail, with the count of what was read.
+    run = runProgram("bin2array", {"/proc/self/mem", "mem.c"}, "\n", {dir.path()});
+    EXPECT_EQ(run.output, "\nError from read() for input file '/proc/self/mem'; "
+                          "the array ends where reading stopped.\n\n" +
+                              PauseText);
+    EXPECT_EQ(readText(dir.file("mem.c")), expectedText("/proc/self/mem", {}));
 }
 
 // The text must compile as C and the compiled array must hold the input.
