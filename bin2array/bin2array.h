@@ -10,11 +10,11 @@
 #pragma once
 
 #include <cstdio>
-#include <span>
 
-// Runs the program with its command-line arguments (the program name not
-// among them); returns the exit status.
-int bin2arrayMain(std::span<char* const> args);
+// The entry routine: takes the two names from the questions, or from the
+// arguments (see program.h), where a missing OUTPUT means standard output;
+// checks them and converts. Returns the dialogue's status, 0 on every path.
+int bin2arrayMain();
 
 struct ArrayTextResult {
     bool readFailed;  // reading stopped on an error; the items end there
