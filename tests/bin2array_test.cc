@@ -89,7 +89,7 @@ TEST(bin2array, ItemLinesBreakAfterEveryEighthItem)
 TEST(bin2array, LargeInputMatchesTheLayoutAcrossBufferBoundaries)
 {
     TempDir dir;
-    const Bytes bytes = patternBytes(300001, 7); // text of many output buffers; a last line of one item
+    const Bytes bytes = patternBytes(300001, 7); // five blocks, the last one short, ending in a line of one item
     EXPECT_EQ(convert(dir, "blob", bytes), expectedText("blob", bytes));
 }
 
