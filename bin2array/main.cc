@@ -1,10 +1,24 @@
 // bin2array: writes the bytes of a file as the text of a C array declaration.
-#include "dialogue.h"
+#include "bin2array.h"
 
-#include <span>
+#include "program.h"
+
+namespace {
+
+const ProgramForm Form{
+    "bin2array",
+    "INPUT [OUTPUT]",
+    1,
+    AnyNumber,
+    "  INPUT   the file to convert; the array is named after it as given.\n"
+    "  OUTPUT  the array text to write, created or emptied; without it the text\n"
+    "          goes to standard output. Arguments after OUTPUT are ignored.\n",
+};
+
+} // namespace
 
 int main(int argc, char** argv)
 {
-    const std::span<char* const> arguments(argv, static_cast<size_t>(argc));
-    return bin2arrayMain(arguments.subspan(arguments.empty() ? 0 : 1));
+    const int started = startProgram(Form, argc, argv);
+    return started >= 0 ? started : exitStatus(bin2arrayMain());
 }

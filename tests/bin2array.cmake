@@ -1,1 +1,2 @@
-suite_test(bin2array_test SOURCES bin2array_test.cc LIBS bin2array_lib PROGRAMS bin2array)
+suite_test(bin2array_test SOURCES bin2array_test.cc PROGRAMS bin2array)
+target_compile_definitions(bin2array_test PRIVATE SUITE_VERSION="${PROJECT_VERSION}")

@@ -1,4 +1,3 @@
-#include "item_format.h"
 #include "run_program.h"
 #include "test_files.h"
 
@@ -14,7 +13,7 @@ namespace {
 const std::string PauseText = "\n\nPress <cr> to continue ...  \n\n";
 
 // The array text built item by item from the layout rules, as a check on the
-// table-driven formatter.
+// program's line-at-a-time writing.
 std::string expectedText(const std::string& name, const Bytes& bytes)
 {
     std::string text = "UCHAR " + name + "[] = {\n";
@@ -44,7 +43,32 @@ std::string convert(const TempDir& dir, const std::string& name, const Bytes& by
     RunResult run = runProgram("bin2array", {name, "out.c"}, "", {dir.path()});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.output, "");
+    EXPECT_EQ(run.errors, "");
     return readText(dir.file("out.c"));
+}
+
+const std::string Questions = "\nEnter name of input binary file to process:  \n"
+                              "Enter name of output text file to write:  \n";
+
+// Runs a failing conversion both ways: as a dialogue (the message on
+// standard output, then the pause, status 0) and with the names as arguments
+// (the message on standard error, no pause, status 1).
+void expectFailure(const TempDir& dir, const std::string& input, const std::string& output, const std::string& message)
+{
+    SCOPED_TRACE(input + " to " + output);
+    RunResult run = runProgram("bin2array", {}, input + "\n" + output + "\n\n", {dir.path()});
+    EXPECT_EQ(run.output, Questions + message + PauseText);
+    EXPECT_EQ(run.status, 0);
+    run = runProgram("bin2array", {input, output}, "\n", {dir.path()});
+    EXPECT_EQ(run.output, "");
+    EXPECT_EQ(run.errors, message);
+    EXPECT_EQ(run.status, 1);
+}
+
+// Runs "bin2array in" with its standard output sent where redirection says.
+RunResult toStandardOutput(const TempDir& dir, const std::string& redirection)
+{
+    return runProgram("/bin/sh", {"-c", "'" + programPath("bin2array") + "' in " + redirection}, "", {dir.path()});
 }
 
 } // namespace
@@ -65,33 +89,8 @@ TEST(bin2array, ItemLinesBreakAfterEveryEighthItem)
 TEST(bin2array, LargeInputMatchesTheLayoutAcrossBufferBoundaries)
 {
     TempDir dir;
-    const Bytes bytes = patternBytes(300001, 7); // more than two read chunks
+    const Bytes bytes = patternBytes(300001, 7); // five blocks, the last one short, ending in a line of one item
     EXPECT_EQ(convert(dir, "blob", bytes), expectedText("blob", bytes));
-}
-
-TEST(bin2array, FormatterResumesMidLineAndStopsWhenFull)
-{
-    const Bytes bytes = patternBytes(37, 3);
-    std::string text(1000, '\0');
-    size_t fill = 0;
-    int64_t index = 0;
-    for (size_t piece : {3, 5, 1, 20, 8}) { // pieces ending mid-line and on line ends
-        auto part = std::span<const uint8_t>(bytes).subspan(static_cast<size_t>(index), piece);
-        ItemsFormatted done = formatItems(part, index, std::span(text).subspan(fill));
-        ASSERT_EQ(done.bytesUsed, piece);
-        fill += done.charsWritten;
-        index += static_cast<int64_t>(piece);
-    }
-    text.resize(fill);
-    const std::string whole = expectedText("x", bytes);
-    EXPECT_EQ("UCHAR x[] = {\n" + text + "\n};\nUINT32 x_len = 37;\n", whole);
-
-    char small[20];
-    ItemsFormatted partial = formatItems(bytes, 0, small);
-    EXPECT_EQ(partial.bytesUsed, 3u); // three items of 6 characters; no room for an 8-character copy
-    EXPECT_EQ(std::string(small, partial.charsWritten), whole.substr(14, 18));
-    EXPECT_EQ(formatHead(std::span(small).first(10), "name"), 0u);
-    EXPECT_EQ(formatTail(std::span(small).first(10), "name", 5), 0u);
 }
 
 TEST(bin2array, NameStandsAsGivenWithItsDirectoryPart)
@@ -100,43 +99,86 @@ TEST(bin2array, NameStandsAsGivenWithItsDirectoryPart)
     mkdir(dir.file("dir").c_str(), 0777);
     writeFile(dir.file("dir/data.bin"), {0x41});
     RunResult run = runProgram("bin2array", {"dir/data.bin", "out.c", "ignored"}, "", {dir.path()});
+    EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.output, "");
     EXPECT_EQ(readText(dir.file("out.c")), expectedText("dir/data.bin", {0x41}));
 }
 
-TEST(bin2array, QuestionsWhenNamesAreMissing)
+TEST(bin2array, QuestionsWithoutArguments)
 {
     TempDir dir;
     writeFile(dir.file("in"), {1, 2});
-    const std::string first = "\nEnter name of input binary file to process:  \n";
-    const std::string second = "Enter name of output text file to write:  \n";
 
     RunResult run = runProgram("bin2array", {}, "\nout.c\n", {dir.path()});
-    EXPECT_EQ(run.output, first + second); // both asked even after an empty first answer
+    EXPECT_EQ(run.output, Questions); // both asked even after an empty first answer
     EXPECT_NE(access(dir.file("out.c").c_str(), F_OK), 0);
 
     run = runProgram("bin2array", {}, "in\nout.c\n", {dir.path()});
-    EXPECT_EQ(run.output, first + second);
+    EXPECT_EQ(run.output, Questions);
     EXPECT_EQ(readText(dir.file("out.c")), expectedText("in", {1, 2}));
 
-    run = runProgram("bin2array", {"in"}, "one.c\n", {dir.path()});
-    EXPECT_EQ(run.output, second);
-    EXPECT_EQ(readText(dir.file("one.c")), expectedText("in", {1, 2}));
-
-    run = runProgram("bin2array", {"in"}, "", {dir.path()}); // end of input: an empty answer
+    run = runProgram("bin2array", {}, "in\n", {dir.path()}); // end of input: an empty answer
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.output, second);
+    EXPECT_EQ(run.output, Questions);
 
     const std::string longName(128, 'n');
+    const std::string tooLong = "\nError, that answer is longer than 127 characters; please enter a shorter one.\n";
     run = runProgram("bin2array", {}, longName + "\nin\nlong.c\n", {dir.path()});
-    EXPECT_EQ(run.output, "\nEnter name of input binary file to process:  \n"
-                          "\nError, that answer is longer than 127 characters; please enter a shorter one.\n" +
-                              first + second);
+    EXPECT_EQ(run.output, "\nEnter name of input binary file to process:  \n" + tooLong + Questions);
     EXPECT_EQ(readText(dir.file("long.c")), expectedText("in", {1, 2}));
 
-    run = runProgram("bin2array", {longName, "x.c"}, "\n", {dir.path()});
-    EXPECT_EQ(run.output, "\nError, a file name on the command line is longer than 127 characters.\n\n" + PauseText);
+    // Given as an argument, a name too long ends the run.
+    run = runProgram("bin2array", {longName, "x.c"}, "", {dir.path()});
+    EXPECT_EQ(run.errors, tooLong);
+    EXPECT_EQ(run.status, 1);
     EXPECT_NE(access(dir.file("x.c").c_str(), F_OK), 0);
+}
+
+TEST(bin2array, OneArgumentWritesToStandardOutput)
+{
+    TempDir dir;
+    writeFile(dir.file("in"), {0, 0xff, 2, 3, 4, 5, 6, 7, 8});
+    RunResult run = runProgram("bin2array", {"in"}, "typed.c\n", {dir.path()});
+    EXPECT_EQ(run.output, expectedText("in", {0, 0xff, 2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(run.errors, "");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(access(dir.file("typed.c").c_str(), F_OK), 0); // standard input is never read
+
+    // Appended to the input, the text would be read back without end.
+    run = toStandardOutput(dir, ">> in");
+    EXPECT_EQ(run.errors, "\nError, standard output is the input file 'in'; nothing is written.\n\n");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(readFile(dir.file("in")), (Bytes{0, 0xff, 2, 3, 4, 5, 6, 7, 8}));
+
+    run = toStandardOutput(dir, "> /dev/full");
+    EXPECT_EQ(run.errors, "\nError from write() for standard output; the array text is incomplete.\n\n");
+    EXPECT_EQ(run.status, 1);
+}
+
+TEST(bin2array, OptionsAndUsage)
+{
+    TempDir dir;
+    writeFile(dir.file("--help"), {0x2d});
+    RunResult run = runProgram("bin2array", {"--", "--help", "out.c"}, "", {dir.path()});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(readText(dir.file("out.c")), expectedText("--help", {0x2d}));
+
+    run = runProgram("bin2array", {"--help"}, "", {dir.path()});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.output.rfind("usage: bin2array [INPUT [OUTPUT]]\n", 0), 0u) << run.output;
+    EXPECT_NE(run.output.find("  OUTPUT  the array text to write"), std::string::npos) << run.output;
+
+    run = runProgram("bin2array", {"--version"}, "", {dir.path()});
+    EXPECT_EQ(run.output, std::string("bin2array ") + SUITE_VERSION + "\n");
+    EXPECT_EQ(run.status, 0);
+
+    const std::vector<std::vector<std::string>> wrongLines{{""}, {"-x", "out.c"}, {"in", ""}};
+    for (const std::vector<std::string>& args : wrongLines) {
+        run = runProgram("bin2array", args, "", {dir.path()});
+        EXPECT_EQ(run.status, 2) << args[0];
+        EXPECT_EQ(run.output, "");
+        EXPECT_EQ(run.errors, "usage: bin2array [INPUT [OUTPUT]]\n");
+    }
 }
 
 TEST(bin2array, FailuresAreReportedAndLeaveFilesAlone)
@@ -145,26 +187,26 @@ TEST(bin2array, FailuresAreReportedAndLeaveFilesAlone)
     writeFile(dir.file("in"), {1, 2, 3});
     writeText(dir.file("keep.c"), "precious");
 
-    RunResult run = runProgram("bin2array", {"missing", "keep.c"}, "\n", {dir.path()});
-    EXPECT_EQ(run.output, "\nError from fopen() for input file 'missing'.\n\n" + PauseText);
+    expectFailure(dir, "missing", "keep.c", "\nError from fopen() for input file 'missing'.\n\n");
     mkdir(dir.file("folder").c_str(), 0777);
-    run = runProgram("bin2array", {"folder", "keep.c"}, "\n", {dir.path()});
-    EXPECT_EQ(run.output, "\nError from fopen() for input file 'folder'.\n\n" + PauseText);
+    expectFailure(dir, "folder", "keep.c", "\nError from fopen() for input file 'folder'.\n\n");
     EXPECT_EQ(readText(dir.file("keep.c")), "precious");
 
-    run = runProgram("bin2array", {"in", "no/such/out.c"}, "\n", {dir.path()});
-    EXPECT_EQ(run.output, "\nError from open() for output file 'no/such/out.c'.\n\n" + PauseText);
+    expectFailure(dir, "in", "no/such/out.c", "\nError from open() for output file 'no/such/out.c'.\n\n");
 
     // The same file under another name: opening it as output would empty it.
     ASSERT_EQ(link(dir.file("in").c_str(), dir.file("alias").c_str()), 0);
-    run = runProgram("bin2array", {"in", "./alias"}, "\n", {dir.path()});
-    EXPECT_EQ(run.output, "\nError, output file './alias' is the input file; it is left as it was.\n\n" + PauseText);
+    expectFailure(dir, "in", "./alias", "\nError, output file './alias' is the input file; it is left as it was.\n\n");
     EXPECT_EQ(readFile(dir.file("in")), (Bytes{1, 2, 3}));
 
-    run = runProgram("bin2array", {"in", "/dev/full"}, "\n", {dir.path()});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.output,
-              "\nError from write() for output file '/dev/full'; the array text is incomplete.\n\n" + PauseText);
+    expectFailure(dir, "in", "/dev/full",
+                  "\nError from write() for output file '/dev/full'; the array text is incomplete.\n\n");
+
+    // A process's own memory opens, but reading its first page fails: the
+    // array ends there and still gets its tail, with the count of what was read.
+    expectFailure(dir, "/proc/self/mem", "mem.c",
+                  "\nError from read() for input file '/proc/self/mem'; the array ends where reading stopped.\n\n");
+    EXPECT_EQ(readText(dir.file("mem.c")), expectedText("/proc/self/mem", {}));
 }
 
 // The text must compile as C and the compiled array must hold the input.
