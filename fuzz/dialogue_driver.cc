@@ -69,7 +69,7 @@ std::vector<std::string> judge(const Case& run, const Outcome& outcome, const Sn
     else if (std::find(run.statuses.begin(), run.statuses.end(), outcome.status) == run.statuses.end())
         faults.push_back("exit status " + std::to_string(outcome.status) +
                          (outcome.status == 86 ? " (a sanitizer's report)" : ""));
-    if (!outcome.errors.empty())
+    if (!outcome.errors.empty() && !(run.errorsExpected && outcome.status != 0))
         faults.push_back("standard error is not empty:\n" + clip(outcome.errors));
 
     for (const auto& [path, bytes] : before) {

@@ -201,26 +201,28 @@ Case casediffCase(Random& random, const std::string& folder)
     return run;
 }
 
-// Without arguments both names are asked for, either one odd now and then.
-// Given as arguments, a failure is reported on standard error, which the
-// driver holds to be empty in every run: the arguments name files that
-// convert (OUTPUT left out now and then: standard output), and the failures
-// are met through the dialogue, which runs the same checks on its names.
+// The two names, asked for or given as arguments (OUTPUT left out now and
+// then: standard output); either one odd now and then.
 Case bin2arrayCase(Random& random, const std::string& folder)
 {
     Case run;
     makeFolder(folder + "/dir");
     writeFile(folder + "/data.bin", random.bytes(random.chance(10) ? 0 : random.below(30000)));
     run.mayWrite = [](const std::string& path) { return path != "data.bin"; };
+    const std::string input = mostly(random, 90, "data.bin", {"dir", "none.bin"});
+    const std::string output = mostly(random, 85, "out.txt", {"data.bin", "nodir/out.txt", "dir"});
     if (random.chance(50)) {
-        say(run.answers, mostly(random, 90, "data.bin", {"dir", "none.bin"}));
-        say(run.answers, mostly(random, 85, "out.txt", {"data.bin", "nodir/out.txt", "dir"}));
+        say(run.answers, input);
+        say(run.answers, output);
     } else {
+        // An empty argument is a usage error (2); any failure ends the run with 1.
+        run.statuses = {0, 1, 2};
+        run.errorsExpected = true;
         if (random.chance(10))
             run.args.push_back("--");
-        run.args.push_back(random.chance(80) ? "data.bin" : "./data.bin");
+        run.args.push_back(random.chance(5) ? std::string(200, 'x') : input);
         if (random.chance(70)) {
-            run.args.push_back(random.chance(50) ? "out.txt" : "dir/" + fileName(random));
+            run.args.push_back(output);
             for (int64_t i = random.between(0, 2); i > 0; --i)
                 run.args.push_back(fileName(random)); // ignored
         }

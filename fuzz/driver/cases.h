@@ -17,6 +17,7 @@ struct Case {
     std::string answers;           // piped on standard input, one answer a line
     std::string cwd;               // working folder, relative to the case folder
     std::vector<int> statuses{0};  // exit statuses of a sound run
+    bool errorsExpected = false;   // failures are reported on standard error (the argument form)
     // Whether the run may write the file at this path (relative to the case
     // folder); every other file must be left byte for byte as it was.
     std::function<bool(const std::string&)> mayWrite = [](const std::string&) { return false; };
