@@ -2,8 +2,10 @@
 
 #include "program.h"
 
+#include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
+#include <unistd.h>
 
 void pathBase(char* path)
 {
@@ -46,4 +48,20 @@ bool refuseSameFile(const char* inputPath, const char* outputPath, const char* m
 void reportCallFailure(const char* call, const char* role, const char* path)
 {
     reportFailure("\nError from %s() for %s file '%s'.\n\n", call, role, path);
+}
+
+int writeAll(int fd, std::span<const uint8_t> bytes)
+{
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t put = write(fd, bytes.data() + done, bytes.size() - done);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put < 0)
+            return errno;
+        if (put == 0)
+            return EIO;
+        done += static_cast<size_t>(put);
+    }
+    return 0;
 }

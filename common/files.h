@@ -2,6 +2,9 @@
 // refusal, and the message for a file call that failed.
 #pragma once
 
+#include <cstdint>
+#include <span>
+
 // Cuts path in place at its last '/', leaving the directory part:
 // "a/b/c" becomes "a/b", "/x" and "file" become "".
 void pathBase(char* path);
@@ -25,3 +28,9 @@ bool refuseSameFile(const char* inputPath, const char* outputPath, const char* m
 // "\nError from CALL() for ROLE file 'PATH'.\n\n", reported as a failure:
 // e.g. call "fopen", role "input".
 void reportCallFailure(const char* call, const char* role, const char* path);
+
+// Writes all of bytes to fd: a write that takes less is followed by one for
+// the rest, an interrupted one is tried again. Returns 0, or the error
+// number of the call that failed (0 stays 0 for a write that took nothing,
+// so EIO stands in then).
+int writeAll(int fd, std::span<const uint8_t> bytes);

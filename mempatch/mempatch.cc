@@ -90,16 +90,8 @@ void emptyAndWrite(std::span<const uint8_t> image)
         reportFailure("\nError form write(), errno = %d.\n", errno);
         return;
     }
-    size_t done = 0;
-    while (done < image.size()) {
-        errno = 0; // a write that returns 0 sets none
-        const ssize_t put = write(OutputFd, image.data() + done, image.size() - done);
-        if (put <= 0) {
-            reportFailure("\nError form write(), errno = %d.\n", errno);
-            return;
-        }
-        done += static_cast<size_t>(put);
-    }
+    if (const int error = writeAll(OutputFd, image); error != 0)
+        reportFailure("\nError form write(), errno = %d.\n", error);
 }
 
 } // namespace

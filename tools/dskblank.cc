@@ -1,6 +1,7 @@
 // dskblank: writes a formatted blank diskette image, as the diskette's own
 // DOS initialises one.
 #include "blank_image.h"
+#include "files.h"
 #include "program.h"
 
 #include <array>
@@ -36,16 +37,11 @@ int writeImage(const char* path, bool overwrite, size_t size)
             std::fprintf(stderr, "dskblank: cannot create '%s': %s\n", path, std::strerror(errno));
         return ExitFailure;
     }
-    size_t done = 0;
-    while (done < size) {
-        const ssize_t put = write(fd, Image.data() + done, size - done);
-        if (put <= 0)
-            break;
-        done += static_cast<size_t>(put);
-    }
-    const int error = done < size ? errno : 0;
-    if (close(fd) != 0 || done < size) {
-        std::fprintf(stderr, "dskblank: cannot write '%s': %s\n", path, std::strerror(done < size ? error : errno));
+    int error = writeAll(fd, std::span(Image).first(size));
+    if (close(fd) != 0 && error == 0)
+        error = errno;
+    if (error != 0) {
+        std::fprintf(stderr, "dskblank: cannot write '%s': %s\n", path, std::strerror(error));
         return ExitFailure;
     }
     return ExitOk;

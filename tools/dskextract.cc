@@ -32,7 +32,7 @@ std::array<uint8_t, FullNameBytes> Wanted;
 // The entry found, inside Disk.
 std::span<uint8_t> Found;
 // The text, gathered whole before anything is written.
-std::array<char, DiskBytes> Text;
+std::array<uint8_t, DiskBytes> Text;
 size_t TextLength = 0;
 // OUT's temporary name beside it.
 std::array<char, PATH_MAX + 8> TempPath;
@@ -66,8 +66,8 @@ Gather appendSector(std::span<const uint8_t, SectorBytes> data)
             return Gather::End;
         if (TextLength == Text.size())
             return Gather::TooLong;
-        const char ch = static_cast<char>(byte & 0x7F);
-        Text[TextLength++] = ch == '\r' ? '\n' : ch;
+        const auto ch = static_cast<uint8_t>(byte & 0x7F);
+        Text[TextLength++] = ch == '\r' ? uint8_t{'\n'} : ch;
     }
     return Gather::More;
 }
@@ -121,16 +121,7 @@ int gatherText(const char* name)
 
 bool writeText(int fd)
 {
-    size_t done = 0;
-    while (done < TextLength) {
-        const ssize_t put = write(fd, &Text[done], TextLength - done);
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            return false;
-        done += static_cast<size_t>(put);
-    }
-    return true;
+    return writeAll(fd, std::span(Text).first(TextLength)) == 0;
 }
 
 // An OUT that is a link, a device or a pipe is written through, as the shell would.
