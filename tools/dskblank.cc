@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <string_view>
 #include <unistd.h>
@@ -34,14 +33,12 @@ int writeImage(const char* path, bool overwrite, size_t size)
         if (errno == EEXIST)
             std::fprintf(stderr, "dskblank: '%s' exists; give -f to overwrite it\n", path);
         else
-            std::fprintf(stderr, "dskblank: cannot create '%s': %s\n", path, std::strerror(errno));
+            reportCallFailure("open", "image", path);
         return ExitFailure;
     }
-    int error = writeAll(fd, std::span(Image).first(size));
-    if (close(fd) != 0 && error == 0)
-        error = errno;
-    if (error != 0) {
-        std::fprintf(stderr, "dskblank: cannot write '%s': %s\n", path, std::strerror(error));
+    const bool written = writeAll(fd, std::span(Image).first(size)) == 0;
+    if (close(fd) != 0 || !written) {
+        reportCallFailure(written ? "close" : "write", "image", path);
         return ExitFailure;
     }
     return ExitOk;
