@@ -15,6 +15,5 @@ const ProgramForm Form{"aiffverify", "AIFF OFFSET IMAGE TRACK COUNT", 5, 5,
 
 int main(int argc, char** argv)
 {
-    const int started = startProgram(Form, argc, argv);
-    return started >= 0 ? started : exitStatus(aiffverifyMain());
+    return programMain(Form, argc, argv, aiffverifyMain);
 }

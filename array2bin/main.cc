@@ -16,6 +16,5 @@ constexpr ProgramForm Form{
 
 int main(int argc, char** argv)
 {
-    const int started = startProgram(Form, argc, argv);
-    return started >= 0 ? started : exitStatus(array2binMain());
+    return programMain(Form, argc, argv, array2binMain);
 }

@@ -12,6 +12,5 @@ const ProgramForm Form{"casediff", "INPUT OUTPUT", 2, 2,
 
 int main(int argc, char** argv)
 {
-    const int started = startProgram(Form, argc, argv);
-    return started >= 0 ? started : exitStatus(casediffMain());
+    return programMain(Form, argc, argv, casediffMain);
 }

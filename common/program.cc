@@ -36,12 +36,16 @@ void printHelp(const ProgramForm& form)
                 form.name);
 }
 
-void vreport(const char* format, va_list list)
+// Prints a failure where failures go; in the argument form it fails the
+// run, and when ends is set it also ends it.
+void report(bool ends, const char* format, va_list list)
 {
     std::FILE* stream = failureStream();
     std::fflush(stdout);
     std::vfprintf(stream, format, list);
     std::fflush(stream);
+    Failed = Failed || FromArguments;
+    Ended = Ended || (FromArguments && ends);
 }
 
 } // namespace
@@ -80,6 +84,12 @@ int startProgram(const ProgramForm& form, int argc, char** argv)
     return -1;
 }
 
+int programMain(const ProgramForm& form, int argc, char** argv, int (*entry)())
+{
+    const int started = startProgram(form, argc, argv);
+    return started >= 0 ? started : exitStatus(entry());
+}
+
 bool argumentForm()
 {
     return FromArguments;
@@ -103,20 +113,16 @@ void reportFailure(const char* format, ...)
 {
     va_list list;
     va_start(list, format);
-    vreport(format, list);
+    report(true, format, list);
     va_end(list);
-    if (FromArguments)
-        Ended = Failed = true;
 }
 
 void reportSetback(const char* format, ...)
 {
     va_list list;
     va_start(list, format);
-    vreport(format, list);
+    report(false, format, list);
     va_end(list);
-    if (FromArguments)
-        Failed = true;
 }
 
 void countFailure()

@@ -39,6 +39,10 @@ struct ProgramForm {
 // ends them. An empty argument is a usage error.
 int startProgram(const ProgramForm& form, int argc, char** argv);
 
+// The whole of a program's main: startProgram, then the dialogue's entry
+// routine unless the command line ended the run, then exitStatus.
+int programMain(const ProgramForm& form, int argc, char** argv, int (*entry)());
+
 // Whether the answers come from the command line.
 bool argumentForm();
 

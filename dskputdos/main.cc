@@ -19,6 +19,5 @@ const ProgramForm Form{
 
 int main(int argc, char** argv)
 {
-    const int started = startProgram(Form, argc, argv);
-    return started >= 0 ? started : exitStatus(dskputdosMain());
+    return programMain(Form, argc, argv, dskputdosMain);
 }

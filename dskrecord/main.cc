@@ -13,6 +13,5 @@ const ProgramForm Form{"dskrecord", "IMAGE DIR FILE...", 3, AnyNumber,
 
 int main(int argc, char** argv)
 {
-    const int started = startProgram(Form, argc, argv);
-    return started >= 0 ? started : exitStatus(dskrecordMain());
+    return programMain(Form, argc, argv, dskrecordMain);
 }

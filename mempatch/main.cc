@@ -14,6 +14,5 @@ const ProgramForm Form{"mempatch", "INPUT OUTPUT CHANGES START", 4, 4,
 
 int main(int argc, char** argv)
 {
-    const int started = startProgram(Form, argc, argv);
-    return started >= 0 ? started : exitStatus(mempatchMain());
+    return programMain(Form, argc, argv, mempatchMain);
 }
