@@ -31,12 +31,6 @@ bool isDirectory(const char* path)
     return stat(path, &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-bool isRegularFile(const char* path)
-{
-    struct stat status{};
-    return stat(path, &status) == 0 && S_ISREG(status.st_mode);
-}
-
 bool refuseSameFile(const char* inputPath, const char* outputPath, const char* message)
 {
     if (!isSameFile(inputPath, outputPath))

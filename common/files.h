@@ -16,9 +16,6 @@ bool isSameFile(const char* first, const char* second);
 // Whether path names a directory.
 bool isDirectory(const char* path);
 
-// Whether path names a regular file (not a directory, device or pipe).
-bool isRegularFile(const char* path);
-
 // Refuses an output that is the input file under whatever name: opening it
 // for writing would empty the very bytes about to be read. When the two
 // paths name one file, reports the failure with message (a printf format

@@ -36,6 +36,12 @@ void printHelp(const ProgramForm& form)
                 form.name);
 }
 
+// Where failure reports go: standard output, or standard error in the argument form.
+std::FILE* failureStream()
+{
+    return FromArguments ? stderr : stdout;
+}
+
 // Prints a failure where failures go; in the argument form it fails the
 // run, and when ends is set it also ends it.
 void report(bool ends, const char* format, va_list list)
@@ -129,11 +135,6 @@ void countFailure()
 {
     if (FromArguments)
         Failed = true;
-}
-
-std::FILE* failureStream()
-{
-    return FromArguments ? stderr : stdout;
 }
 
 bool runEnded()

@@ -70,9 +70,6 @@ void reportSetback(const char* format, ...) __attribute__((format(printf, 1, 2))
 // aiffverify's report): the run goes on, and the status will be 1.
 void countFailure();
 
-// Where failure reports go: standard output, or standard error in the argument form.
-std::FILE* failureStream();
-
 // Whether the argument form's run has ended on a failure (reportFailure).
 bool runEnded();
 
