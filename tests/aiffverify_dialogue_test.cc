@@ -154,7 +154,12 @@ TEST_F(AiffDialogue, ArgumentsAreTheAnswers)
          "\nError, that answer is longer than 79 characters; please enter a shorter one.\n", 1},
         {{capture, "1f", image, "2", "10"}, "",
          "Expect 0x00 to begin bit sequence; processed = 0x00000000, byte = 0x7f, bit = 0\n", 1},
-        {{capture, "20", image, "2"}, "", "usage: aiffverify [AIFF OFFSET IMAGE TRACK COUNT]\n", 2},
+        {{capture, "20", image, "2"}, "", "aiffverify: 4 arguments given; it takes exactly 5\nusage: aiffverify [AIFF OFFSET IMAGE TRACK COUNT]\n"
+         "Try 'aiffverify --help'.\n", 2},
+        // A number argument is whole: not read as far as it goes.
+        {{capture, "20", image, "0", "two-hundred"}, "",
+         "aiffverify: COUNT 'two-hundred' is not a hexadecimal number\n"
+         "usage: aiffverify [AIFF OFFSET IMAGE TRACK COUNT]\nTry 'aiffverify --help'.\n", 2},
     };
     for (const auto& c : cases) {
         const RunResult run = runProgram("aiffverify", c.args, "");

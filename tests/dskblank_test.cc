@@ -66,8 +66,11 @@ TEST(BlankImage, HelperToolWritesTheSameBytes)
 
     RunResult bad = runProgram("dskblank", {dir.file("bad.dsk"), "36", "16"}, "");
     EXPECT_EQ(bad.status, 2);
+    RunResult trailing = runProgram("dskblank", {dir.file("bad.dsk"), "35abc", "16"}, "");
+    EXPECT_EQ(trailing.status, 2);
+    EXPECT_EQ(trailing.errors.rfind("dskblank: TRACKS '35abc' is not a decimal number\n", 0), 0u) << trailing.errors;
     EXPECT_EQ(runProgram("dskblank", {"-x", path, "35", "16"}, "").errors,
-              "usage: dskblank [-f] PATH TRACKS SECTORS\n");
+              "dskblank: unknown option '-x'\nusage: dskblank [-f] PATH TRACKS SECTORS\nTry 'dskblank --help'.\n");
     EXPECT_THROW(blankImage(36, 16), std::runtime_error);
 }
 

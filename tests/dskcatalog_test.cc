@@ -103,7 +103,7 @@ TEST(Dskcatalog, RefusalsAndOptions)
         {{dir.file("none.dsk")}, "\nError from stat() for diskette file '" + dir.file("none.dsk") + "'.\n\n"},
         {{dir.file("odd.dsk")},
          "\nError, the diskette size of '12' is not recognized for file '" + dir.file("odd.dsk") + "'.\n\n"},
-        {{}, "usage: dskcatalog IMAGE\n"},
+        {{}, "dskcatalog: 0 arguments given; it takes exactly 1\nusage: dskcatalog IMAGE\nTry 'dskcatalog --help'.\n"},
     };
     for (const auto& [args, message] : refusals) {
         RunResult run = runProgram("dskcatalog", args, "");

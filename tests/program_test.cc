@@ -26,6 +26,8 @@ Captured start(std::vector<std::string> args, const std::string& input = "",
         const int started = startProgram(form, static_cast<int>(argv.size()), argv.data());
         if (started >= 0)
             return 100 + started;
+        if (optionGiven("-f"))
+            std::printf("<-f>");
         for (int i = 0; i < 3; ++i) {
             const int length = Ask("Q?  ", 10);
             std::printf("[%d:%s]", length, Ans);
@@ -82,20 +84,43 @@ TEST(ProgramForm, AnOverLongArgumentIsAFailure)
     EXPECT_EQ(run.status, 1);
 }
 
-TEST(ProgramForm, UsageErrors)
+constexpr std::string_view FixedOptions[]{"-f", "--all"};
+constexpr NumberArgument FixedNumbers[]{{2, 16, "N"}, {3, 10, "M"}};
+const ProgramForm Fixed{"tool", "[-f] [--all] PATH N [M]", 2, 3, "", false, FixedOptions, FixedNumbers};
+
+TEST(ProgramForm, UsageErrorsNameTheProblemAndTheWayOut)
 {
-    const std::string usage = "usage: demo [IMAGE FILE...]\n";
-    for (const std::vector<std::string>& args :
-         std::vector<std::vector<std::string>>{{"one"}, {"", "f"}, {"a", ""}, {"-x", "a", "b"}, {"--help", "a"},
-                                               {"--version", "a"}, {"--"}, {"--", "a"}}) {
+    const std::string usage = "usage: demo [IMAGE FILE...]\nTry 'demo --help'.\n";
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+        {{"one"}, "1 arguments given; it takes at least 2"},
+        {{"", "f"}, "argument 1 is empty"},
+        {{"a", ""}, "argument 2 is empty"},
+        {{"-x", "a", "b"}, "unknown option '-x'"},
+        {{"--help", "a"}, "--help takes no other arguments"},
+        {{"--version", "a"}, "--version takes no other arguments"},
+        {{"--"}, "0 arguments given; it takes at least 2"},
+        {{"--", "a"}, "1 arguments given; it takes at least 2"},
+    };
+    for (const auto& [args, problem] : cases) {
         const Captured run = start(args);
         EXPECT_EQ(run.status, 100 + 2) << args[0];
         EXPECT_EQ(run.output, "") << args[0];
-        EXPECT_EQ(run.errors, usage) << args[0];
+        EXPECT_EQ(run.errors, "demo: " + problem + "\n" + usage) << args[0];
     }
-    const ProgramForm fixed{"tool", "PATH N", 2, 2, "", false, "-f"};
-    EXPECT_EQ(start({}, "", fixed).errors, "usage: tool PATH N\n"); // no dialogue to fall back on
-    EXPECT_EQ(start({"a", "b", "c"}, "", fixed).status, 102);
+    const std::vector<std::pair<std::vector<std::string>, std::string>> fixed{
+        {{}, "0 arguments given; it takes 2 or 3"}, // no dialogue to fall back on
+        {{"a", "b", "c", "d"}, "4 arguments given; it takes 2 or 3"},
+        {{"-f", "-g", "p", "1"}, "unknown option '-g'"},
+        {{"-f", "--help"}, "--help takes no other arguments"},
+        {{"p", "0x"}, "N '0x' is not a hexadecimal number"},
+        {{"--all", "p", " 1"}, "N ' 1' is not a hexadecimal number"},
+        {{"p", "ff", "12abc"}, "M '12abc' is not a decimal number"},
+        {{"p", "1", "0x1"}, "M '0x1' is not a decimal number"},
+        {{"p", "1", "-1"}, "M '-1' is not a decimal number"},
+    };
+    for (const auto& [args, problem] : fixed)
+        EXPECT_EQ(start(args, "", Fixed).errors,
+                  "tool: " + problem + "\nusage: tool [-f] [--all] PATH N [M]\nTry 'tool --help'.\n");
 }
 
 TEST(ProgramForm, HelpVersionAndTheEndOfOptions)
@@ -113,8 +138,10 @@ TEST(ProgramForm, HelpVersionAndTheEndOfOptions)
     // After "--", and for "-" alone, option-like words are answers.
     EXPECT_EQ(start({"--", "--help", "-x"}).output, "[6:--help][2:-x][0:]");
     EXPECT_EQ(start({"-", "f"}).output, "[1:-][1:f][0:]");
-    const ProgramForm fixed{"tool", "[-f] PATH", 1, 2, "", false, "-f"};
-    EXPECT_EQ(start({"-f", "p"}, "", fixed).output, "[2:-f][1:p][0:]");
+    // A program's own options come first, in any order; they are not answers.
+    const Captured options = start({"--all", "-f", "p", "0Xff", "12"}, "", Fixed);
+    EXPECT_EQ(options.output, "<-f>[1:p][4:0Xff][2:12]");
+    EXPECT_EQ(options.status, 0);
 }
 
 } // namespace

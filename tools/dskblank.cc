@@ -7,20 +7,21 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <fcntl.h>
 #include <string_view>
 #include <unistd.h>
 
 namespace {
 
+constexpr std::string_view Options[]{"-f"};
+constexpr NumberArgument Numbers[]{{2, 10, "TRACKS"}, {3, 10, "SECTORS"}};
 const ProgramForm Form{
-    "dskblank", "[-f] PATH TRACKS SECTORS", 3, 4,
+    "dskblank", "[-f] PATH TRACKS SECTORS", 3, 3,
     "  -f       overwrite PATH if it exists (without it, an existing PATH is refused)\n"
     "  PATH     the image file to write\n"
     "  TRACKS   35, 40 or 48\n"
     "  SECTORS  16 or 32, sectors per track\n",
-    false, "-f"};
+    false, Options, Numbers};
 
 std::array<uint8_t, 393216> Image;
 
@@ -51,15 +52,15 @@ int main(int argc, char** argv)
     const int started = startProgram(Form, argc, argv);
     if (started >= 0)
         return started;
-    std::span<char*> args = argumentAnswers();
-    const bool overwrite = std::string_view(args[0]) == "-f";
-    if (overwrite)
-        args = args.subspan(1);
-    if (args.size() != 3) {
-        std::fprintf(stderr, "usage: dskblank %s\n", Form.synopsis);
-        return ExitUsage;
-    }
-    const size_t size = buildBlankImage(std::atoi(args[1]), std::atoi(args[2]), Image);
+    const std::span<char*> args = argumentAnswers();
+    const bool overwrite = optionGiven("-f");
+    uint64_t tracks = 0;
+    uint64_t sectors = 0;
+    wholeNumber(args[1], 10, tracks); // both checked as whole numbers already
+    wholeNumber(args[2], 10, sectors);
+    const size_t size = tracks > 48 || sectors > 32
+                            ? 0
+                            : buildBlankImage(static_cast<int>(tracks), static_cast<int>(sectors), Image);
     if (size == 0) {
         std::fprintf(stderr, "dskblank: %s tracks of %s sectors is not a recognised geometry\n", args[1], args[2]);
         return ExitUsage;
