@@ -244,6 +244,17 @@ void reportSetback(const char* format, ...)
     va_end(list);
 }
 
+void reportNote(const char* format, ...)
+{
+    std::FILE* stream = failureStream();
+    std::fflush(stdout);
+    va_list list;
+    va_start(list, format);
+    std::vfprintf(stream, format, list);
+    va_end(list);
+    std::fflush(stream);
+}
+
 void countFailure()
 {
     if (FromArguments)

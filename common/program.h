@@ -100,6 +100,10 @@ void reportFailure(const char* format, ...) __attribute__((format(printf, 1, 2))
 // on, and the status will be 1.
 void reportSetback(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
+// A note that fails nothing, printf-like: on standard output in the
+// dialogue, on standard error in the argument form.
+void reportNote(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
 // Marks the argument form's run failed, for a failure the program tells
 // among its regular output on standard output (a byte that differs, in
 // aiffverify's report): the run goes on, and the status will be 1.

@@ -4,6 +4,7 @@
 
 #include "console.h"
 #include "disk_image.h"
+#include "file_writer.h"
 #include "files.h"
 #include "program.h"
 
@@ -99,14 +100,14 @@ Next recordIntoEntry(CatalogEntry entry)
                         static_cast<int>(hostSize), static_cast<int>(size));
         // The sectors it really needs, its T/S lists included, against those
         // the allocator can still hand out: a file that passes always fits.
-        if (size < 0 || sectorsNeeded(size) > countAllocatable(vtoc()[VtocLastAllocatedTrack])) {
+        if (!roomFor(size)) {
             reportFailure("\nThere is insufficient disk space for file '%s'.\n\n", DataPath);
             Pause();
             continue;
         }
 
-        const int32_t total = recordFile(std::span(EncodedText).first(static_cast<size_t>(size)), FileName,
-                                         entry, DataPath);
+        const int32_t total = recordTextFile(std::span(EncodedText).first(static_cast<size_t>(size)), FileName,
+                                             entry, DataPath);
         if (total < 0) {
             reportFailure("\nError from getNextTS(); no sectors left.\n\n");
             Pause();
@@ -119,29 +120,16 @@ Next recordIntoEntry(CatalogEntry entry)
 }
 
 // Offers every free entry along the catalog chain, in order.
-Next walkCatalog()
+Next offerFreeEntries()
 {
-    CatalogWalk walk{};
-    int32_t track = vtoc()[CatalogNextTrack];
-    int32_t sector = vtoc()[CatalogNextSector];
-    for (;;) {
-        const CatalogLink link = followLink(walk, track, sector);
-        if (link != CatalogLink::Follow) {
-            printCatalogGuard(stdout, link, track, sector);
-            return Next::Save;
-        }
-        auto catalog = sectorAt(track, sector);
-        for (int32_t offset : EntryOffsets) {
-            CatalogEntry entry(catalog.subspan(static_cast<size_t>(offset), EntryBytes));
-            if (entry[EntryListTrack] != 0) // taken, or 0xFF for a deleted file
-                continue;
-            const Next next = recordIntoEntry(entry);
-            if (next != Next::Continue)
-                return next;
-        }
-        track = catalog[CatalogNextTrack];
-        sector = catalog[CatalogNextSector];
-    }
+    Next next = Next::Save;
+    walkCatalog([&](CatalogEntry entry) {
+        if (entry[EntryListTrack] != 0) // taken, or 0xFF for a deleted file
+            return false;
+        next = recordIntoEntry(entry);
+        return next != Next::Continue;
+    });
+    return next == Next::Continue ? Next::Save : next;
 }
 
 // The walk over the catalog with the text folder set. In the argument form
@@ -151,7 +139,7 @@ Next recordFiles(int32_t freeCount)
 {
     FreeCount = freeCount;
     Recorded = 0;
-    const Next end = walkCatalog();
+    const Next end = offerFreeEntries();
     if (end == Next::Save && !runEnded())
         for (const char* file : argumentAnswers())
             reportFailure("\nError, the catalog has no free entry for '%s'.\n\n", file);
@@ -185,8 +173,9 @@ int dskrecordMain()
 
     FreeCount = countFree();
     std::printf("\nFree space on this diskette is %d sectors.\n\n", static_cast<int>(FreeCount));
-    // Allocation starts on the highest track; this reaches the file only with the save.
-    vtoc()[VtocLastAllocatedTrack] = static_cast<uint8_t>(NumTracks - 1);
+    // Allocation starts on the highest track, and passes over what the files
+    // use whatever the bitmap says; this reaches the file only with the save.
+    prepareRecording();
 
     if (!askForTextFolder())
         return ExitOk;

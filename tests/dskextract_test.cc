@@ -96,6 +96,7 @@ TEST(Dskextract, RefusalsWriteNothing)
     const size_t bigList = fileOffset(16, 34, 13);
     ASSERT_EQ(link(image.c_str(), dir.file("same.dsk").c_str()), 0);
     const std::string notHere = "' in the catalog of diskette file '" + image + "'.\n\n";
+    const std::string onImage = " on diskette file '" + image + "'";
     struct Refusal {
         std::string name;
         std::function<void(Bytes&)> damage;
@@ -108,14 +109,14 @@ TEST(Dskextract, RefusalsWriteNothing)
         {"blanks.s", [&](Bytes& d) { d[small + 2] = 0x04; },
          "\nError, file 'blanks.s' is of type B, not a text file; nothing written.\n\n"},
         {"blanks.s", [&](Bytes& d) { d[small] = 35; },
-         "\nError, file 'blanks.s' has a track/sector list at track 35 sector 15, outside this diskette; nothing "
-         "written.\n\n"},
+         "\nError, file 'blanks.s'" + onImage + " has a track/sector list at track 35 sector 15, outside this "
+         "diskette; nothing written.\n\n"},
         {"blanks.s", [&](Bytes& d) { d[fileOffset(16, 34, 15) + 0x0D] = 16; },
-         "\nError, file 'blanks.s' has a data sector at track 34 sector 16, outside this diskette; nothing "
-         "written.\n\n"},
+         "\nError, file 'blanks.s'" + onImage + " has a data sector at track 34 sector 16, outside this diskette; "
+         "nothing written.\n\n"},
         {"big.s", [&](Bytes& d) { d[bigList + 1] = d[big], d[bigList + 2] = d[big + 1]; },
-         "\nError, the track/sector lists of file 'big.s' link back to track 34 sector 13, read already; nothing "
-         "written.\n\n"},
+         "\nError, the track/sector lists of file 'big.s'" + onImage + " link back to track 34 sector 13, read "
+         "already; nothing written.\n\n"},
         {"big.s", [](Bytes&) {},
          "\nError, output file '" + dir.file("same.dsk") + "' is the diskette file '" + image +
              "'; nothing written.\n\n",

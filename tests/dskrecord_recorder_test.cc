@@ -1,6 +1,7 @@
 // Storing a file: the allocator's order (in process), and the T/S lists,
 // data sectors and catalog entry a recording leaves in the image.
 #include "dskrecord.h"
+#include "file_writer.h"
 #include "dskrecord_test_helpers.h"
 #include "run_program.h"
 
@@ -103,7 +104,9 @@ TEST(Recorder, SecondListAndTrackZeroWrittenAs0x40)
         return Bytes(begin, begin + static_cast<long>(count));
     };
     EXPECT_EQ(at(3, 31, 1, 2), Bytes({0x40, 0x04}));
-    EXPECT_EQ(at(0, 4, 0, 0x10), Bytes({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x40, 0x03, 0, 0}));
+    // The second list begins with the file's data sector 122: bytes 5-6 say so, as the DOS needs.
+    EXPECT_EQ(at(0, 4, 0, 0x10), Bytes({0, 0, 0, 0, 0, 122, 0, 0, 0, 0, 0, 0, 0x40, 0x03, 0, 0}));
+    EXPECT_EQ(at(3, 31, 5, 2), Bytes({0, 0}));
     const size_t first = fileOffset(32, 17, 31) + 11;
     const size_t second = first + 35;
     EXPECT_EQ(at(17, 31, 11, 3), Bytes({3, 31, 0}));

@@ -1,5 +1,5 @@
 // dskextract: writes a text file of a diskette image back as host text.
-#include "catalog_reading.h"
+#include "file_sectors.h"
 #include "files.h"
 #include "program.h"
 
@@ -22,39 +22,13 @@ const ProgramForm Form{
     "  OUT    the host file to write, replaced whole; without it the text goes to standard output\n",
     false};
 
-// A T/S list sector: the link to the next list, then track and sector of each data sector.
-constexpr size_t ListNext = 0x01;
-constexpr size_t ListPairs = 0x0C;
-constexpr uint8_t TrackZero = 0x40; // how the diskette stores track 0
-
-// NAME as the catalog stores it, blank-padded to the longest name.
-std::array<uint8_t, FullNameBytes> Wanted;
 // The entry found, inside Disk.
-std::span<uint8_t> Found;
+int Found = -1;
 // The text, gathered whole before anything is written.
 std::array<uint8_t, DiskBytes> Text;
 size_t TextLength = 0;
 // OUT's temporary name beside it.
 std::array<char, PATH_MAX + 8> TempPath;
-
-bool matchesName(CatalogEntry entry)
-{
-    for (int i = 0; i < entryNameLength(entry); ++i)
-        if (entry[static_cast<size_t>(EntryName + i)] != Wanted[static_cast<size_t>(i)])
-            return false;
-    Found = entry;
-    return true;
-}
-
-int32_t trackOf(uint8_t byte)
-{
-    return byte == TrackZero ? 0 : byte;
-}
-
-bool insideImage(int32_t track, int32_t sector)
-{
-    return track < NumTracks && sector < NumSectors;
-}
 
 enum class Gather { More, End, TooLong };
 
@@ -72,51 +46,27 @@ Gather appendSector(std::span<const uint8_t, SectorBytes> data)
     return Gather::More;
 }
 
-// Follows the file's T/S lists and gathers its text. A list or data sector
-// outside the image, a list read twice, or more text than a diskette holds
-// is reported.
-int gatherText(const char* name)
+// Follows the file's T/S lists and gathers its text, which ends at the
+// first pair 0/0 or zero byte. Broken lists, or more text than a diskette
+// holds, are reported.
+int gatherText(const char* name, const char* image)
 {
-    std::array<std::array<bool, MaxSectors>, MaxTracks> seen{};
-    int32_t track = trackOf(Found[EntryListTrack]);
-    int32_t sector = Found[EntryListSector];
-    for (;;) {
-        if (!insideImage(track, sector)) {
-            reportFailure("\nError, file '%s' has a track/sector list at track %d sector %d, outside this "
-                          "diskette; nothing written.\n\n", name, track, sector);
-            return -1;
-        }
-        bool& read = seen[static_cast<size_t>(track)][static_cast<size_t>(sector)];
-        if (read) {
-            reportFailure("\nError, the track/sector lists of file '%s' link back to track %d sector %d, read "
-                          "already; nothing written.\n\n", name, track, sector);
-            return -1;
-        }
-        read = true;
-        const auto list = sectorAt(track, sector);
-        for (size_t pair = ListPairs; pair < SectorBytes; pair += 2) {
-            if (list[pair] == 0 && list[pair + 1] == 0)
-                return 0;
-            const int32_t dataTrack = trackOf(list[pair]);
-            const int32_t dataSector = list[pair + 1];
-            if (!insideImage(dataTrack, dataSector)) {
-                reportFailure("\nError, file '%s' has a data sector at track %d sector %d, outside this diskette; "
-                              "nothing written.\n\n", name, dataTrack, dataSector);
-                return -1;
-            }
-            const Gather got = appendSector(sectorAt(dataTrack, dataSector));
-            if (got == Gather::End)
-                return 0;
-            if (got == Gather::TooLong) {
-                reportFailure("\nError, file '%s' holds more text than a diskette can; nothing written.\n\n", name);
-                return -1;
-            }
-        }
-        if (list[ListNext] == 0 && list[ListNext + 1] == 0)
-            return 0;
-        track = trackOf(list[ListNext]);
-        sector = list[ListNext + 1];
+    Gather got = Gather::More;
+    const FileWalk walk = walkFile(entryAt(Found), [&](FilePart part, int32_t track, int32_t sector) {
+        if (part == FilePart::List)
+            return false;
+        got = part == FilePart::Hole ? Gather::End : appendSector(sectorAt(track, sector));
+        return got != Gather::More;
+    });
+    if (got == Gather::TooLong) {
+        reportFailure("\nError, file '%s' holds more text than a diskette can; nothing written.\n\n", name);
+        return -1;
     }
+    if (walk.broken != ListBreak::None) {
+        reportBrokenFile(name, image, walk);
+        return -1;
+    }
+    return 0;
 }
 
 bool writeText(int fd)
@@ -197,20 +147,18 @@ int main(int argc, char** argv)
     if (loadImage(image, DiskUse::Read) != 0)
         return ExitFailure;
 
-    const std::string_view given = name;
-    for (size_t i = 0; i < Wanted.size(); ++i)
-        Wanted[i] = catalogNameByte(i < given.size() ? given[i] : ' ');
-    if (walkCatalog(matchesName) != WalkEnd::Stopped) {
+    Found = findFile(storedName(name));
+    if (Found < 0) {
         reportFailure("\nError, no file named '%s' in the catalog of diskette file '%s'.\n\n", name, image);
         return ExitFailure;
     }
-    const uint8_t type = Found[EntryType];
+    const uint8_t type = entryAt(Found)[EntryType];
     if ((type & 0x7F) != TextFileType) {
         reportFailure("\nError, file '%s' is of type %c, not a text file; nothing written.\n\n", name,
                       typeLetter(type));
         return ExitFailure;
     }
-    if (gatherText(name) != 0)
+    if (gatherText(name, image) != 0)
         return ExitFailure;
     if (out != nullptr)
         return writeOut(out) == 0 ? ExitOk : ExitFailure;
