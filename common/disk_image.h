@@ -43,7 +43,19 @@ inline constexpr int VtocOffset = CatalogTrack * TrackSlotBytes;
 inline constexpr int VtocCatalogTrack = 0x01;
 inline constexpr int VtocCatalogSector = 0x02;
 inline constexpr int VtocLastAllocatedTrack = 0x30;
+inline constexpr int VtocPairsPerList = 0x27; // 122 on a DOS 3.3 diskette
+inline constexpr int VtocTracks = 0x34;
+inline constexpr int VtocSectors = 0x35;
 inline constexpr int VtocBitmap = 0x38; // four bytes per track
+
+// Where DOS sector s of a track lies within the track in an image kept in
+// ProDOS order (a ".po" file): 256 x ProdosPlace[s] from the track's start.
+// The table is its own inverse. Only 16-sector images have this order.
+inline constexpr std::array<int, 16> ProdosPlace{0, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 15};
+
+// Whether the path names an image in ProDOS order: its name ends in ".po",
+// in any case. Every other name is in DOS order.
+bool prodosOrderName(const char* path);
 
 constexpr int sectorOffset(int track, int sector)
 {
@@ -84,38 +96,50 @@ int countFree();
 // fromTrack.
 int countAllocatable(int32_t fromTrack);
 
+// Whether the VTOC in Disk describes a DOS 3.3 diskette of the loaded
+// geometry: 122 pairs per T/S list, NumTracks tracks, NumSectors sectors.
+bool dos33Vtoc();
+
 // How the program uses the image it loads.
 enum class DiskUse {
-    Read,   // only read: a shared lock while it is read
-    Change, // written back: opened for writing and locked to the end of the run
+    Read,       // only read, under a shared lock; a VTOC that is not DOS 3.3's is told, and read as it stands
+    Inspect,    // only read, under a shared lock; the VTOC is the program's to judge
+    ReadStrict, // only read, under a shared lock; what is not a DOS 3.3 diskette is refused
+    Change,     // written back: opened for writing and locked to the end of the run; only a DOS 3.3 diskette
+    Record,     // as Change, and a diskette with a file whose T/S lists are broken is refused
 };
 
 // Reads the image at path into Disk, sector by sector, for the detected
-// geometry. For DiskUse::Change the image is then opened for writing and
-// locked for the rest of the run, so no other program of the suite changes
-// it meanwhile, and what was loaded is kept to compare the file with before
-// the save. Prints the message of a failure (open, short read, open for
-// writing, in use) and returns -1.
+// geometry, in the order its name says (DOS order, or ProDOS order for a
+// ".po" name). For DiskUse::Change and Record the image is then opened for
+// writing and locked for the rest of the run, so no other program of the
+// suite changes it meanwhile, and what was loaded is kept to compare the
+// file with before the save. Prints the message of a failure (open, short
+// read, open for writing, in use) and returns -1.
 int loadDisk(const char* path, DiskUse use);
 
 // Writes back the sectors of Disk that differ from what was loaded, in an
 // order that keeps every catalogued file whole at every moment: first the
-// sectors that are neither the VTOC nor in the catalog chain, then the
-// VTOC, then the catalog sectors, each step reaching the device before the
-// next. Nothing is written when the file no longer holds what was loaded.
-// Prints the message of a failure and returns -1; nothing more is written
-// after one.
+// sectors that are neither the VTOC nor in the catalog chain, then the VTOC
+// (still marking used the sectors this run frees), then the catalog sectors,
+// and last the VTOC with those sectors free; each step reaches the device
+// before the next. So a sector is freed only once the catalog no longer
+// names it. Nothing is written when the path no longer names the file that
+// was loaded, or the file no longer holds what was loaded, or standard
+// output cannot be written (argument form). A failed write in the catalog
+// step puts back the catalog sectors already written. Prints the message of
+// a failure and returns -1; nothing more is written after one.
 int saveDisk(const char* path);
 
 // Gets the status of the image at path, detects its geometry from its size
-// and loads it (loadDisk). Reports each failure; returns 0, ImageMissing
-// when the status could not be got, or -1.
+// and loads it (loadDisk), then judges it as use says. Reports each
+// failure; returns 0, ImageMissing when the status could not be got, or -1.
 inline constexpr int ImageMissing = -2;
 int loadImage(const char* path, DiskUse use);
 
 // The image question both diskette programs open with. Asks for the diskette
 // image until its status can be got, detects its geometry and loads it into
-// Disk for change. A failed status query is reported, paused on and asked
+// Disk for a recording (DiskUse::Record). A failed status query is reported, paused on and asked
 // again; an unrecognised size or a failed load is reported and paused on.
 // Returns 0 with the image loaded and its path in path, or -1 when the
 // program should end (an empty answer included).

@@ -90,6 +90,32 @@ TEST(LoadSave, AnImageHeldOrChangedSinceItsLoadIsNotWritten)
     EXPECT_EQ(readFile(path), expected);
 }
 
+TEST(LoadSave, APathThatNoLongerNamesTheLoadedImageIsNotWritten)
+{
+    TempDir dir;
+    const std::string path = dir.file("image.dsk");
+    const Bytes image = patternBytes(143360, 6);
+    const Bytes other = patternBytes(143360, 7);
+    for (const bool replaced : {true, false}) {
+        writeFile(path, image);
+        const Captured run = captureConsole("", [&] {
+            detectGeometry(143360);
+            if (loadDisk(path.c_str(), DiskUse::Change) != 0)
+                return 1;
+            // Replaced by another file of the very same bytes, or removed.
+            const std::string spare = dir.file("spare.dsk");
+            writeFile(spare, replaced ? image : other);
+            if (rename(spare.c_str(), path.c_str()) != 0 || (!replaced && unlink(path.c_str()) != 0))
+                return 2;
+            sectorAt(20, 3)[0] ^= 1;
+            return saveDisk(path.c_str()) == 0 ? 3 : 0;
+        });
+        EXPECT_EQ(run.status, 0) << replaced;
+        EXPECT_EQ(run.output, "\nError, diskette file '" + path + "' changed since it was loaded; nothing saved.\n\n");
+        EXPECT_EQ(replaced ? readFile(path) : image, image);
+    }
+}
+
 TEST(LoadSave, ShortReadIsReportedWithTheCountRead)
 {
     TempDir dir;

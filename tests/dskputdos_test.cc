@@ -58,6 +58,18 @@ Bytes expectedAfter(const Bytes& loaded, const Geometry& g, int version, const B
     return image;
 }
 
+// An image of nothing but 0xFF bytes (every bitmap bit free), but for the
+// VTOC fields that make it a DOS 3.3 diskette of 35 tracks and 16 sectors.
+Bytes onesImage()
+{
+    Bytes image(143360, 0xFF);
+    const size_t vtoc = fileOffset(16, 17, 0);
+    image[vtoc + 0x27] = 122;
+    image[vtoc + 0x34] = 35;
+    image[vtoc + 0x35] = 16;
+    return image;
+}
+
 struct Files {
     TempDir dir;
     std::string image = dir.file("disk.dsk");
@@ -101,7 +113,7 @@ TEST(DskputdosPlacement, SpotChecksOfTheThreeLayouts)
     const Bytes zeros(256, 0x00);
     for (int version = 1; version <= 3; ++version) {
         Files s;
-        writeFile(s.image, Bytes(143360, 0xFF));
+        writeFile(s.image, onesImage());
         writeFile(s.dos, dos);
         const RunResult run = runProgram("dskputdos", {}, std::to_string(version) + "\n" + s.image + "\n" + s.dos + "\n\n");
         // Every bit of this bitmap says free: each sector that received a block is counted.
@@ -293,7 +305,7 @@ TEST(DskputdosArguments, TheVersionsByNameOrNumberDoTheWholeJob)
 
     // The note on a DOS put in sectors the bitmap calls free is no failure.
     Files s;
-    writeFile(s.image, Bytes(143360, 0xFF));
+    writeFile(s.image, onesImage());
     writeFile(s.dos, dos);
     const RunResult run = runProgram("dskputdos", {"1", s.image, s.dos}, "");
     EXPECT_EQ(run.status, 0);
