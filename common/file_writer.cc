@@ -171,3 +171,50 @@ int32_t recordFile(std::span<const uint8_t> data, uint8_t type, const StoredName
     fillEntry(entry, firstList, type, name, total);
     return total;
 }
+
+// ---- Replacing a file
+
+bool replaceable(CatalogEntry entry, uint8_t type, const char* given, const char* imagePath)
+{
+    if ((entry[EntryType] & LockedBit) != 0) {
+        reportFailure("\nError, '%s' is locked on diskette file '%s'.\n\n", given, imagePath);
+        return false;
+    }
+    if ((entry[EntryType] & ~LockedBit) != type) {
+        reportFailure("\nError, '%s' on diskette file '%s' is not a %s file.\n\n", given, imagePath,
+                      type == BinaryFileType ? "binary" : "text");
+        return false;
+    }
+    SectorSet used{};
+    const FileWalk walk = fileSectors(entry, used);
+    if (walk.broken != ListBreak::None) {
+        reportBrokenFile(given, imagePath, walk);
+        return false;
+    }
+    return true;
+}
+
+void collectSectorsToFree(CatalogEntry entry, const DiskUsage& usage, SectorSet& toFree)
+{
+    SectorSet used{};
+    fileSectors(entry, used);
+    for (int t = 0; t < NumTracks; ++t)
+        for (int s = 0; s < NumSectors; ++s) {
+            const auto ts = static_cast<size_t>(t);
+            const auto ss = static_cast<size_t>(s);
+            const bool isVtoc = t == CatalogTrack && s == 0;
+            if (used[ts][ss] && usage.files[ts][ss] <= 1 && !usage.catalog[ts][ss] && !isVtoc)
+                toFree[ts][ss] = true;
+        }
+}
+
+void freeSectors(const SectorSet& toFree)
+{
+    auto table = vtoc();
+    for (int t = 0; t < NumTracks; ++t)
+        for (int s = 0; s < NumSectors; ++s)
+            if (toFree[static_cast<size_t>(t)][static_cast<size_t>(s)]) {
+                const BitmapBit bit = bitmapBit(t, s);
+                table[static_cast<size_t>(bit.index)] = static_cast<uint8_t>(table[static_cast<size_t>(bit.index)] | bit.mask);
+            }
+}

@@ -51,3 +51,23 @@ using SectorTrace = void (*)(FilePart part, int32_t track, int32_t sector);
 // must not be saved.
 int32_t recordFile(std::span<const uint8_t> data, uint8_t type, const StoredName& name, CatalogEntry entry,
                    SectorTrace trace = nullptr);
+
+// ---- Replacing a file
+
+// Whether the old file of entry may be replaced by a new one of type, for a
+// file the user named given: not locked (checked first), of that type (the
+// lock bit aside; text and binary types are told by name), and with T/S
+// lists that are not broken. Otherwise reports why (a failure) and returns
+// false.
+bool replaceable(CatalogEntry entry, uint8_t type, const char* given, const char* imagePath);
+
+// Adds to toFree every sector the file of entry uses that no other
+// catalogued file, and not the catalog, also uses (usage as found before
+// the run changed anything). The sectors are freed in the bitmap only by
+// freeSectors, once the run has recorded everything: a sector freed by a
+// run is never handed out again in the same run, and the save frees it
+// only after the catalog no longer names it.
+void collectSectorsToFree(CatalogEntry entry, const DiskUsage& usage, SectorSet& toFree);
+
+// Marks free in the bitmap every sector of toFree.
+void freeSectors(const SectorSet& toFree);
