@@ -194,6 +194,19 @@ bool replaceable(CatalogEntry entry, uint8_t type, const char* given, const char
     return true;
 }
 
+int entryForName(const StoredName& name, uint8_t type, bool replace, const char* given, const char* imagePath)
+{
+    const int found = findFile(name);
+    if (found < 0)
+        return NewEntry;
+    if (!replace) {
+        reportFailure("\nError, '%s' is already on diskette file '%s'; give --replace to replace it.\n\n", given,
+                      imagePath);
+        return Refused;
+    }
+    return replaceable(entryAt(found), type, given, imagePath) ? found : Refused;
+}
+
 void collectSectorsToFree(CatalogEntry entry, const DiskUsage& usage, SectorSet& toFree)
 {
     SectorSet used{};

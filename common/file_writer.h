@@ -61,6 +61,16 @@ int32_t recordFile(std::span<const uint8_t> data, uint8_t type, const StoredName
 // false.
 bool replaceable(CatalogEntry entry, uint8_t type, const char* given, const char* imagePath);
 
+// The entry a new file of type named name goes into when the catalog holds
+// that name already (the first match in chain order, as the DOS finds it),
+// for a file the user named given. Returns NewEntry when no file has the
+// name; the entry's offset in Disk when replace is set and that file may be
+// replaced (replaceable); otherwise reports why (without replace: the name
+// is on the diskette already) and returns Refused.
+inline constexpr int NewEntry = -1;
+inline constexpr int Refused = -2;
+int entryForName(const StoredName& name, uint8_t type, bool replace, const char* given, const char* imagePath);
+
 // Adds to toFree every sector the file of entry uses that no other
 // catalogued file, and not the catalog, also uses (usage as found before
 // the run changed anything). The sectors are freed in the bitmap only by
