@@ -43,6 +43,22 @@ void findDiskUsage(DiskUsage& usage)
         false);
 }
 
+int fileUsing(int32_t track, int32_t sector)
+{
+    int found = -1;
+    walkFiles(
+        [&](CatalogEntry entry) {
+            walkFile(entry, [&](FilePart part, int32_t t, int32_t s) {
+                if (part != FilePart::Hole && t == track && s == sector)
+                    found = static_cast<int>(entry.data() - Disk.data());
+                return found >= 0;
+            });
+            return found >= 0;
+        },
+        false);
+    return found;
+}
+
 int markUsedSectorsUsed(const DiskUsage& usage)
 {
     int marked = 0;

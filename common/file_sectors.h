@@ -112,6 +112,10 @@ struct DiskUsage {
 // read for its entries) and every file entry in use.
 void findDiskUsage(DiskUsage& usage);
 
+// The first catalogued file in chain order whose lists or data use track t
+// sector s: its entry's offset in Disk, or -1 when none does.
+int fileUsing(int32_t track, int32_t sector);
+
 // Marks used in the bitmap every sector a file or the catalog uses that the
 // bitmap marks free; returns how many it marked.
 int markUsedSectorsUsed(const DiskUsage& usage);

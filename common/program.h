@@ -81,8 +81,8 @@ int programMain(const ProgramForm& form, int argc, char** argv, int (*entry)());
 // Whether the answers come from the command line.
 bool argumentForm();
 
-// The arguments still to be answered, in order. A program may rewrite them
-// before the dialogue starts (dskputdos turns "3.3" into its menu's "1").
+// The arguments still to be answered, in order. A program may check or
+// rewrite them before the dialogue starts.
 std::span<char*> argumentAnswers();
 
 // The next argument as an answer, or an empty one once they are used up or a

@@ -4,12 +4,12 @@
 
 #include "console.h"
 #include "disk_image.h"
+#include "dos_layout.h"
 #include "files.h"
 #include "numbers.h"
 #include "program.h"
 
 #include <cstdio>
-#include <span>
 #include <string_view>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -20,29 +20,12 @@ namespace {
 char ImagePath[PathSize];
 char DosPath[PathSize];
 
-// The argument form names the version (its first of three answers) as the
-// menu's number or as the version itself. "3.3" read as the menu reads it
-// would be 3, so each name is turned into its number before the menu reads
-// the argument; anything else is refused. Returns false after the refusal.
-bool takeVersionArgument()
-{
-    constexpr std::string_view Versions[3][2]{{"1", "3.3"}, {"2", "4.0"}, {"3", "4.1"}};
-    static char MenuNumbers[3][2]{"1", "2", "3"};
-    const std::span<char*> answers = argumentAnswers();
-    for (size_t choice = 0; choice < 3; ++choice) {
-        if (answers[0] == Versions[choice][0] || answers[0] == Versions[choice][1]) {
-            answers[0] = MenuNumbers[choice];
-            return true;
-        }
-    }
-    reportFailure("\nError, DOS version '%s' is not 1, 2, 3, 3.3, 4.0 or 4.1.\n\n", answers[0]);
-    return false;
-}
-
-// The menu until it gets 1, 2 or 3, read as "%d" reads it: blanks, a sign,
-// digits, the rest ignored; no number (or one out of range) shows the menu
-// again. Returns 0 when the user gave an empty answer. The menu's lines are
-// prompts: the argument form shows none of them.
+// The menu until it gets 1, 2 or 3. An answer that is a version's name,
+// blanks around it allowed, selects its line ("3.3" is line 1); any other is
+// read as "%d" reads it: blanks, a sign, digits, the rest ignored; no number
+// (or one out of range) shows the menu again. Returns 0 when the user gave
+// an empty answer. The menu's lines are prompts: the argument form shows
+// none of them.
 int askVersion()
 {
     for (;;) {
@@ -54,8 +37,15 @@ int askVersion()
         }
         if (Ask("Enter selection:  ", AnsSize - 1) == 0)
             return 0;
+        std::string_view answer = Ans;
+        while (!answer.empty() && isBlank(answer.front()))
+            answer.remove_prefix(1);
+        while (!answer.empty() && isBlank(answer.back()))
+            answer.remove_suffix(1);
+        if (const int named = dosVersionNamed(answer); named != 0)
+            return named;
         int32_t choice = 0;
-        if (scanDecimal(Ans, choice) != 0 && choice >= 1 && choice <= 3)
+        if (scanDecimal(Ans, choice) != 0 && choice >= 1 && choice <= DosVersions)
             return choice;
     }
 }
@@ -104,13 +94,18 @@ int dskputdosMain()
     NumTracks = 0;
     NumSectors = 0;
 
-    if (argumentForm() && !takeVersionArgument())
+    // The argument form takes the six names only; the menu reads the one it is given.
+    if (argumentForm() && dosVersionArgument(argumentAnswers()[0]) == 0)
         return ExitOk;
     const int version = askVersion();
     if (version == 0)
         return ExitOk;
     if (askForImage(ImagePath) != 0)
         return ExitOk;
+    if (refuseOverFiles(version, ImagePath)) {
+        Pause();
+        return ExitOk;
+    }
 
     clearDosTracks();
     std::printf("\nFree space on this diskette is %d sectors.\n\n", countFree());
