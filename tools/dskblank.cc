@@ -1,9 +1,11 @@
 // dskblank: writes a formatted blank diskette image, as the diskette's own
 // DOS initialises one.
 #include "blank_image.h"
+#include "disk_image.h"
 #include "files.h"
 #include "program.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
@@ -45,6 +47,21 @@ int writeImage(const char* path, bool overwrite, size_t size)
     return ExitOk;
 }
 
+// An image named .po is kept in ProDOS order: DOS sector s of each track
+// 256 x ProdosPlace[s] bytes from the track's start.
+void toProdosOrder(size_t size)
+{
+    constexpr size_t TrackBytes = ProdosPlace.size() * SectorBytes;
+    std::array<uint8_t, TrackBytes> track{};
+    for (size_t start = 0; start + TrackBytes <= size; start += TrackBytes) {
+        const auto stored = std::span(Image).subspan(start, TrackBytes);
+        std::ranges::copy(stored, track.begin());
+        for (size_t s = 0; s < ProdosPlace.size(); ++s)
+            std::ranges::copy(std::span(track).subspan(s * SectorBytes, SectorBytes),
+                              stored.begin() + ProdosPlace[s] * SectorBytes);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -64,6 +81,14 @@ int main(int argc, char** argv)
     if (size == 0) {
         std::fprintf(stderr, "dskblank: %s tracks of %s sectors is not a recognised geometry\n", args[1], args[2]);
         return ExitUsage;
+    }
+    if (prodosOrderName(args[0])) {
+        if (sectors != ProdosPlace.size()) {
+            std::fprintf(stderr, "dskblank: '%s' is named .po, but a %s-sector image has no ProDOS order\n", args[0],
+                         args[2]);
+            return ExitUsage;
+        }
+        toProdosOrder(size);
     }
     const int status = writeImage(args[0], overwrite, size);
     if (status == ExitOk)
