@@ -162,6 +162,25 @@ TEST(DskputdosMenu, InvalidChoicesBringTheMenuBackAndBlanksAreSkipped)
     EXPECT_TRUE(std::equal(dos.begin(), dos.begin() + 256, image.begin() + static_cast<long>(fileOffset(16, 0, 9))));
 }
 
+TEST(DskputdosMenu, VersionNamesSelectTheirLinesAndOtherAnswersAreReadAsNumbers)
+{
+    // Block 0's sector on track 0 tells the version: 12, 9 or 7.
+    const std::pair<std::string, int> cases[] = {
+        {"3.3", 12}, {" 4.0 ", 9}, {"4.1", 7}, {"\t3.3", 12}, {"3x", 7}, {"3.3x", 7}, {"2.0", 9}};
+    const Bytes dos = patternBytes(8960);
+    for (const auto& [answer, sector] : cases) {
+        Files s;
+        writeFile(s.image, blankImage(35, 16));
+        writeFile(s.dos, dos);
+        const RunResult run = runProgram("dskputdos", {}, answer + "\n" + s.image + "\n" + s.dos + "\n\n");
+        EXPECT_EQ(run.output, Menu + ImagePrompt + freeLine(496) + DosPrompt + "\nDOS size is 0x2300.\n" + PauseText)
+            << answer;
+        const Bytes image = readFile(s.image);
+        EXPECT_TRUE(std::equal(dos.begin(), dos.begin() + 256, image.begin() + static_cast<long>(fileOffset(16, 0, sector))))
+            << answer;
+    }
+}
+
 TEST(DskputdosEndings, EmptyAnswerOrEndOfInputAtEachPromptLeavesTheImageAlone)
 {
     Files s;
@@ -360,6 +379,84 @@ TEST(DskputdosArguments, UsageErrorsAndOptions)
     run = runProgram("dskputdos", {"--version"}, "");
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.output, std::string("dskputdos ") + SUITE_VERSION + "\n");
+}
+
+// A DOS laid over what the catalog holds is refused before anything is written.
+
+const std::string FileName = "ON TRACK ONE";
+
+// A blank image with one binary file in the first catalog entry: its T/S
+// list and its one data sector where given (a track 0 stored as 0x40), each
+// holding a pattern.
+Bytes imageWithFile(int listTrack, int listSector, int dataTrack, int dataSector)
+{
+    Bytes image = blankImage(35, 16);
+    const size_t entry = fileOffset(16, 17, 15) + 11;
+    image[entry] = static_cast<uint8_t>(listTrack == 0 ? 0x40 : listTrack);
+    image[entry + 1] = static_cast<uint8_t>(listSector);
+    image[entry + 2] = 0x04;
+    for (size_t i = 0; i < 30; ++i)
+        image[entry + 3 + i] = static_cast<uint8_t>((i < FileName.size() ? FileName[i] : ' ') | 0x80);
+    image[entry + 33] = 2;
+    const Bytes data = patternBytes(256, 5);
+    std::copy(data.begin(), data.end(), image.begin() + static_cast<long>(fileOffset(16, dataTrack, dataSector)));
+    const size_t list = fileOffset(16, listTrack, listSector);
+    std::fill(image.begin() + static_cast<long>(list), image.begin() + static_cast<long>(list) + 256, 0);
+    image[list + 0x0C] = static_cast<uint8_t>(dataTrack == 0 ? 0x40 : dataTrack);
+    image[list + 0x0D] = static_cast<uint8_t>(dataSector);
+    return image;
+}
+
+TEST(DskputdosRefusals, NothingIsWrittenOverAFileOrTheCatalog)
+{
+    Bytes catalogOnTrack2 = blankImage(35, 16);
+    catalogOnTrack2[fileOffset(16, 17, 1) + 1] = 2; // the chain's last sector links to track 2 sector 4
+    catalogOnTrack2[fileOffset(16, 17, 1) + 2] = 4;
+    struct Case {
+        std::string what;
+        Bytes image;
+        std::string version;
+        std::string refusal;            // "" when the DOS is placed
+        std::pair<int, int> data{0, 0}; // the file's data sector, kept when the DOS is placed
+    } cases[] = {
+        {"list on track 1", imageWithFile(1, 3, 20, 5), "3.3", "file 'ON TRACK ONE' on track 1 sector 3"},
+        {"the first sector in order", imageWithFile(1, 3, 0, 14), "1", "file 'ON TRACK ONE' on track 0 sector 14"},
+        {"a placed sector of track 2", imageWithFile(20, 4, 2, 2), "4.0", "file 'ON TRACK ONE' on track 2 sector 2"},
+        {"DOS 4.1 leaves track 2", imageWithFile(20, 4, 2, 2), "4.1", "", {2, 2}},
+        {"DOS 3.3 leaves track 2 from sector 5", imageWithFile(20, 4, 2, 5), "3.3", "", {2, 5}},
+        {"the catalog", catalogOnTrack2, "3.3", "the catalog sector on track 2 sector 4"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Files s;
+        writeFile(s.image, c.image);
+        writeFile(s.dos, patternBytes(8960));
+        const RunResult run = runProgram("dskputdos", {c.version, s.image, s.dos}, "");
+        if (c.refusal.empty()) {
+            EXPECT_EQ(run.status, 0);
+            EXPECT_EQ(run.errors, "");
+            const Bytes after = readFile(s.image);
+            EXPECT_NE(after, c.image) << "the DOS is placed";
+            const auto data = static_cast<long>(fileOffset(16, c.data.first, c.data.second));
+            EXPECT_TRUE(std::equal(after.begin() + data, after.begin() + data + 256, c.image.begin() + data))
+                << "the file's data sector is kept";
+            continue;
+        }
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.output, "");
+        EXPECT_EQ(run.errors, "\nError, the DOS would overwrite " + c.refusal + " of diskette file '" + s.image +
+                                  "'; nothing written.\n\n");
+        EXPECT_EQ(readFile(s.image), c.image);
+    }
+
+    // The dialogue tells it, pauses and ends.
+    Files s;
+    writeFile(s.image, imageWithFile(1, 3, 20, 5));
+    const RunResult run = runProgram("dskputdos", {}, "1\n" + s.image + "\n\n");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.output, Menu + ImagePrompt + "\nError, the DOS would overwrite file 'ON TRACK ONE' on track 1 sector 3 "
+                                               "of diskette file '" + s.image + "'; nothing written.\n\n" + PauseText);
+    EXPECT_EQ(readFile(s.image), imageWithFile(1, 3, 20, 5));
 }
 
 } // namespace
