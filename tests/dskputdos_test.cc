@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -457,6 +459,135 @@ TEST(DskputdosRefusals, NothingIsWrittenOverAFileOrTheCatalog)
     EXPECT_EQ(run.output, Menu + ImagePrompt + "\nError, the DOS would overwrite file 'ON TRACK ONE' on track 1 sector 3 "
                                                "of diskette file '" + s.image + "'; nothing written.\n\n" + PauseText);
     EXPECT_EQ(readFile(s.image), imageWithFile(1, 3, 20, 5));
+}
+
+// dskgetdos: the DOS file got back from the places dskputdos puts it.
+
+// The DOS file that the places of the version hold in image, from Places.
+Bytes dosFrom(const Bytes& image, const Geometry& g, int version)
+{
+    Bytes dos(8960, 0);
+    for (const Run& run : Places[version - 1])
+        for (int b = run.firstBlock; b <= run.lastBlock; ++b) {
+            const auto at = static_cast<long>(fileOffset(g.sectors, run.track, run.firstSector + b - run.firstBlock));
+            std::copy(image.begin() + at, image.begin() + at + 256, dos.begin() + b * 256);
+        }
+    return dos;
+}
+
+std::string wrote(const std::string& name, const std::string& image, const std::string& dos)
+{
+    return "dskgetdos: wrote the DOS " + name + " of '" + image + "', 8960 bytes, to '" + dos + "'\n";
+}
+
+TEST(Dskgetdos, GetsWhatDskputdosPutsBackForEveryVersion)
+{
+    const std::string names[] = {"3.3", "4.0", "4.1"};
+    const std::string arguments[] = {"1", "4.0", "3"};
+    for (const Geometry& g : {Geometry{35, 16}, Geometry{48, 32}}) {
+        for (int version = 1; version <= 3; ++version) {
+            SCOPED_TRACE(std::to_string(g.sectors) + " sectors, version " + std::to_string(version));
+            Files s;
+            const Bytes source = usedImage(g);
+            writeFile(s.image, source);
+            const RunResult got = runProgram("dskgetdos", {arguments[version - 1], s.image, s.dos}, "");
+            EXPECT_EQ(got.status, 0);
+            EXPECT_EQ(got.errors, "");
+            EXPECT_EQ(got.output, wrote(names[version - 1], s.image, s.dos));
+            const Bytes dos = readFile(s.dos);
+            EXPECT_TRUE(dos == dosFrom(source, g, version)) << "the blocks differ";
+            EXPECT_EQ(readFile(s.image), source);
+
+            const std::string target = s.dir.file("target.dsk");
+            writeFile(target, blankImage(g.tracks, g.sectors));
+            ASSERT_EQ(runProgram("dskputdos", {arguments[version - 1], target, s.dos}, "").status, 0);
+            const Bytes put = readFile(target);
+            for (const auto& run : Places[version - 1]) {
+                const auto from = static_cast<long>(fileOffset(g.sectors, run.track, run.firstSector));
+                const long bytes = 256 * (run.lastBlock - run.firstBlock + 1);
+                EXPECT_TRUE(std::equal(put.begin() + from, put.begin() + from + bytes, source.begin() + from))
+                    << "track " << run.track << " from sector " << run.firstSector;
+            }
+        }
+    }
+}
+
+TEST(Dskgetdos, TheDosFileIsWrittenWholeOrNotAtAll)
+{
+    Files s;
+    const Bytes source = usedImage({35, 16});
+    writeFile(s.image, source);
+    const Bytes dos = dosFrom(source, {35, 16}, 1);
+    const std::string exists = "\nError, DOS file '" + s.dos + "' exists; give -f to replace it; nothing written.\n\n";
+
+    // An existing DOSFILE is kept without -f and replaced with it.
+    writeText(s.dos, "kept");
+    RunResult run = runProgram("dskgetdos", {"3.3", s.image, s.dos}, "");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.errors, exists);
+    EXPECT_EQ(readText(s.dos), "kept");
+    run = runProgram("dskgetdos", {"-f", "3.3", s.image, s.dos}, "");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(readFile(s.dos), dos);
+
+    // The image itself, under another name, is no DOSFILE, even with -f.
+    const std::string link = s.dir.file("link.dsk");
+    ASSERT_EQ(symlink(s.image.c_str(), link.c_str()), 0);
+    run = runProgram("dskgetdos", {"-f", "3.3", s.image, link}, "");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.errors, "\nError, DOS file '" + link + "' is the diskette file '" + s.image + "'; nothing written.\n\n");
+    EXPECT_EQ(readFile(s.image), source);
+
+    // A diskette with nothing where the layout reads holds no DOS.
+    const std::string blank = s.dir.file("blank.dsk");
+    const std::string none = s.dir.file("none.bin");
+    writeFile(blank, blankImage(35, 16));
+    run = runProgram("dskgetdos", {"4.1", blank, none}, "");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.errors, "\nError, the sectors where DOS 4.1 keeps its blocks hold only zeros on diskette file '" +
+                              blank + "': it holds no DOS; nothing written.\n\n");
+    EXPECT_NE(access(none.c_str(), F_OK), 0);
+
+    // Each step of the writing failed from outside: no DOSFILE, or the old
+    // one as it was, and no temporary file left beside it.
+    ASSERT_EQ(runProgram("/usr/bin/strace", {"-V"}, "").status, 0) << "strace is needed: apt-get install strace";
+    auto failure = [&](const std::string& call) { return "\nError from " + call + "() for DOS file '" + none + "'.\n\n"; };
+    struct Stop {
+        std::string inject;
+        bool replace;
+        std::string errors;
+    } stops[] = {
+        {"write:error=ENOSPC", false, failure("write")},
+        {"fsync:error=EIO", false, failure("fsync")},
+        {"link,linkat:error=EEXIST", false,
+         "\nError, DOS file '" + none + "' exists; give -f to replace it; nothing written.\n\n"},
+        {"link,linkat:error=EIO", false, failure("link")},
+        {"rename,renameat,renameat2:error=EIO", true, failure("rename")},
+    };
+    for (const Stop& stop : stops) {
+        SCOPED_TRACE(stop.inject);
+        if (stop.replace)
+            writeText(none, "old");
+        std::vector<std::string> args{"-qq", "-o", "/dev/null", "-E", "ASAN_OPTIONS=detect_leaks=0",
+                                      "-e", "inject=" + stop.inject + ":when=1", programPath("dskgetdos")};
+        if (stop.replace)
+            args.push_back("-f");
+        args.insert(args.end(), {"3.3", s.image, none});
+        run = runProgram("/usr/bin/strace", args, "");
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.errors, stop.errors);
+        EXPECT_EQ(run.output, "");
+        if (stop.replace)
+            EXPECT_EQ(readText(none), "old");
+        else
+            EXPECT_NE(access(none.c_str(), F_OK), 0);
+        unlink(none.c_str());
+        std::vector<std::string> left;
+        for (const auto& entry : std::filesystem::directory_iterator(s.dir.path()))
+            left.push_back(entry.path().filename().string());
+        std::sort(left.begin(), left.end());
+        EXPECT_EQ(left, (std::vector<std::string>{"blank.dsk", "disk.dsk", "dos.bin", "link.dsk"}));
+    }
 }
 
 } // namespace
