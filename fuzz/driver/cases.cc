@@ -115,14 +115,14 @@ Case dskputdosCase(Random& random, const std::string& folder)
 
     for (int64_t i = random.between(0, 2); i > 0; --i)
         say(run.answers, mostly(random, 0, "", {"0", "4", "x", "-1", "99999999999999999999", " 2 and more"}));
-    say(run.answers, mostly(random, 90, random.pick({"1", "2", "3"}), {"", "+3", "  1"}));
+    say(run.answers, mostly(random, 90, random.pick({"1", "2", "3"}), {"", "+3", "  1", "3.3", " 4.1 "}));
     say(run.answers, mostly(random, 85, "img/disk.dsk", {"img/none.dsk", "img", "dos.bin"}));
     say(run.answers, mostly(random, 85, "dos.bin", {"none.bin", "dir", "img/disk.dsk"}));
     sayRest(random, run.answers);
     run.mayWrite = [](const std::string& path) { return path == "img/disk.dsk"; };
     // Only tracks 0 to 2 take the DOS.
     run.checkWritten = imageRule({"Expecting DOS to be 35 sectors", "Error from read() for DOS file",
-                                  "Error from open() to read DOS file"},
+                                  "Error from open() to read DOS file", "Error, the DOS would overwrite"},
                                  static_cast<size_t>(3 * sectors * 256));
     return run;
 }
