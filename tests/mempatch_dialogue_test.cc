@@ -1,9 +1,12 @@
 #include "mempatch.h"
+#include "output_stops.h"
 #include "run_program.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 #include <sys/stat.h>
@@ -29,7 +32,19 @@ struct Files {
     {
         return input + "\n" + output + "\n" + changes + "\n" + start + "\n\n";
     }
+
+    // The names in the folder: the files above that exist, and nothing
+    // else (no temporary file) once a run is over.
+    std::set<std::string> names() const
+    {
+        std::set<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+            found.insert(entry.path().filename().string());
+        return found;
+    }
 };
+
+const std::set<std::string> AllThree{"changes.txt", "memory.bin", "patched.bin"};
 
 } // namespace
 
@@ -123,7 +138,7 @@ TEST(MempatchRun, AnEndingBeforeTheWriteLeavesAnExistingOutputAsItWas)
         EXPECT_EQ(readFile(files.output), kept) << rest;
     }
     // A change file that is only readable is enough: it is only read. The
-    // output keeps its inode and mode when it is written.
+    // output is replaced, a new file in its place, and keeps its mode.
     ASSERT_EQ(chmod(files.changes.c_str(), 0444), 0);
     ASSERT_EQ(chmod(files.output.c_str(), 0666), 0);
     chmod(files.input.c_str(), 0644);
@@ -136,8 +151,9 @@ TEST(MempatchRun, AnEndingBeforeTheWriteLeavesAnExistingOutputAsItWas)
     EXPECT_EQ(readFile(files.output), wanted);
     struct stat after{};
     ASSERT_EQ(stat(files.output.c_str(), &after), 0);
-    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_NE(after.st_ino, before.st_ino);
     EXPECT_EQ(after.st_mode, before.st_mode);
+    EXPECT_EQ(files.names(), AllThree);
 }
 
 TEST(MempatchRun, StartAddressIsHexFromZeroToD000)
@@ -166,7 +182,7 @@ TEST(MempatchRun, StartAddressIsAskedUntilItFitsAndAnEmptyAnswerEnds)
             wanted += std::string("\nError, start address '") + answer +
                       "' is not a hexadecimal number from 0 to d000.\n\nStart address:  0x\n";
         EXPECT_EQ(run.output, wanted);
-        EXPECT_EQ(readFile(files.output).size(), 0u);
+        EXPECT_EQ(files.names(), (std::set<std::string>{"changes.txt", "memory.bin"})); // no output, no temporary file
     }
 }
 
@@ -236,9 +252,9 @@ TEST(MempatchArguments, AFailureEndsTheRunAtOnceAndTheOutputIsNotTouched)
         {{in, out, changes, "d001"}, "\nError, start address 'd001' is not a hexadecimal number from 0 to d000.\n"},
         {{in, out, changes, std::string(256, '1')},
          "\nError, that answer is longer than 255 characters; please enter a shorter one.\n"},
-        // A change file that cannot be read to its end: the copy is not written.
-        {{in, out, files.dir.path(), "0"},
-         "\nError from fgets() for change file '" + files.dir.path() + "'; the rest of it was not applied.\n"},
+        // Only a regular file is a change file: a folder and a device have no end of lines to reach.
+        {{in, out, files.dir.path(), "0"}, "\nError from fopen() for change file '" + files.dir.path() + "'.\n\n"},
+        {{in, out, "/dev/zero", "0"}, "\nError from fopen() for change file '/dev/zero'.\n\n"},
     };
     const Bytes kept = patternBytes(100, 9); // an output that exists already
     for (const auto& c : cases) {
@@ -249,11 +265,70 @@ TEST(MempatchArguments, AFailureEndsTheRunAtOnceAndTheOutputIsNotTouched)
         EXPECT_EQ(run.errors, c.message);
         EXPECT_EQ(readFile(out), kept) << c.message;
         EXPECT_EQ(readFile(in), patternBytes(0x3000));
+        EXPECT_EQ(files.names(), AllThree) << c.message;
     }
+
+    // A change file that cannot be read to its end: the copy is not written.
+    const RunResult unread = runUnderStrace({"-o", "/dev/null", "-P", changes, "-e", "trace=read", "-e",
+                                             "inject=read:error=EIO:when=1"},
+                                            "mempatch", {in, out, changes, "0"}, "");
+    EXPECT_EQ(unread.status, 1);
+    EXPECT_EQ(unread.errors, "\nError from fgets() for change file '" + changes + "'; the rest of it was not applied.\n");
+    EXPECT_EQ(readFile(out), kept);
+    EXPECT_EQ(files.names(), AllThree);
 
     const RunResult run = runProgram("mempatch", {in, "/dev/full", changes, "0"}, "");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.errors, "\nError form write(), errno = 28.\n");
+}
+
+TEST(MempatchArguments, EveryStopOfTheWriteKeepsTheOldOutput)
+{
+    Files files;
+    writeFile(files.input, patternBytes(0x3000));
+    writeText(files.changes, "FFFF 1\n60\n");
+    writeFile(files.output, patternBytes(100, 9));
+    expectEveryStopKeepsTheOutput({"mempatch", {files.input, files.output, files.changes, "0"}, files.dir.path(),
+                                   "patched.bin", "\nError form write(), errno = "});
+
+    // An ending signal while the copy waits beside the output (here as the
+    // change file is opened) takes the temporary file with it.
+    for (const char* signal : {"SIGINT", "SIGTERM", "SIGHUP"}) {
+        const RunResult run = runUnderStrace({"-o", "/dev/null", "-P", files.changes, "-e", "trace=openat", "-e",
+                                              std::string("inject=openat:signal=") + signal},
+                                             "mempatch", {files.input, files.output, files.changes, "0"}, "");
+        EXPECT_EQ(run.status, -1) << signal;
+        EXPECT_EQ(files.names(), AllThree) << signal;
+        EXPECT_EQ(readFile(files.output), patternBytes(100, 9)) << signal;
+    }
+}
+
+TEST(MempatchArguments, ClosedStandardDescriptorsNeverBecomeTheOutput)
+{
+    Files files;
+    const Bytes memory = patternBytes(0x3000);
+    writeFile(files.input, memory);
+    writeText(files.changes, "FFFF 1\n60\n");
+    writeFile(files.output, patternBytes(100, 9));
+    const std::string closed = "exec \"$0\" \"$@\" >&- 2>&-";
+    const std::vector<std::string> args{closed, programPath("mempatch"), files.input, files.output, files.changes};
+    auto withStart = [&](const std::string& start) {
+        std::vector<std::string> all = args;
+        all.insert(all.begin(), "-c");
+        all.push_back(start);
+        return all;
+    };
+    // A failure after the output's question leaves the output as it was, though nothing can be told.
+    RunResult run = runProgram("/bin/sh", withStart("d001"), "");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(readFile(files.output), patternBytes(100, 9));
+    EXPECT_EQ(files.names(), AllThree);
+    // Done, the output holds the copy alone: no trace line went into it.
+    run = runProgram("/bin/sh", withStart("0"), "");
+    EXPECT_EQ(run.status, 0);
+    Bytes wanted = memory;
+    wanted[0x2fff] = 0x60;
+    EXPECT_EQ(readFile(files.output), wanted);
 }
 
 TEST(MempatchArguments, ARefusedChangeOrAShortInputGoesOnWithStatusOne)
