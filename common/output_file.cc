@@ -181,6 +181,8 @@ OutputFailure openOutput(OutputFile& out, const char* path, OutputUse use)
     out = OutputFile{};
     out.path = path;
     out.newOnly = use == OutputUse::NewOnly;
+    if (path[0] == '\0') // no name: mkstemp would make ".XXXXXX" all the same
+        return {"open", ENOENT, true};
     struct stat status{};
     const bool exists = lstat(path, &status) == 0;
     if (exists && out.newOnly)
