@@ -117,7 +117,7 @@ TEST(MempatchRun, EachFileThatCannotBeOpenedEndsWithStatusOne)
         EXPECT_EQ(run.status, 1) << c.message;
         EXPECT_NE(run.output.find(c.message), std::string::npos) << run.output;
         EXPECT_EQ(run.output.find("Start address"), std::string::npos);
-        // The output is emptied only once every file is open and the start address taken.
+        // The output is replaced only once every file is open and the start address taken.
         EXPECT_EQ(readFile(files.output), kept) << c.message;
         EXPECT_EQ(readText(files.changes), "FFFF 1\n60\n");
     }
