@@ -1,4 +1,3 @@
-#include "output_stops.h"
 #include "run_program.h"
 #include "test_files.h"
 
@@ -198,16 +197,6 @@ TEST(array2bin, FailuresToOpenReadOrWrite)
     RunResult run = runProgram("array2bin", {}, dir.file("full.txt") + "\n\n", {"/dev"});
     EXPECT_EQ(run.output,
               Prompt + "\nError from fwrite() for output file 'full'; the file is incomplete.\n\n" + PauseText);
-}
-
-TEST(array2bin, EveryStopOfTheWriteKeepsTheOldFile)
-{
-    TempDir dir;
-    writeText(dir.file("in.txt"), "unsigned char A[] = {\n0x01, 0x02\n}\n");
-    writeText(dir.file("A"), "precious");
-    expectEveryStopKeepsTheOutput({"array2bin", {"in.txt"}, dir.path(), "A",
-                                   "\nError from fwrite() for output file 'A'; the file is incomplete.\n\n",
-                                   {dir.path()}});
 }
 
 // The array text of the common "xxd -i" tool: twelve items a line.

@@ -1,4 +1,3 @@
-#include "output_stops.h"
 #include "run_program.h"
 #include "test_files.h"
 
@@ -144,15 +143,6 @@ TEST(asmspacerDialogue, FailedWriteReturnsToTheFilePrompt)
     EXPECT_EQ(arguments.output, processing("./p") + processing("./q"));
     EXPECT_EQ(arguments.errors, "\nError in writing to output file './pT'.\n\n");
     EXPECT_EQ(readText(dir.file("qT")), " NOP\n");
-}
-
-TEST(asmspacerArguments, EveryStopOfTheWriteKeepsTheOldOutput)
-{
-    TempDir dir;
-    writeText(dir.file("p"), " LDA #1\n STA $2\n");
-    writeText(dir.file("pT"), "precious");
-    expectEveryStopKeepsTheOutput(
-        {"asmspacer", {".", "p"}, dir.path(), "pT", "\nError in writing to output file './pT'.\n\n", {dir.path()}});
 }
 
 TEST(asmspacerArguments, OptionsAndUsage)

@@ -1,4 +1,3 @@
-#include "output_stops.h"
 #include "run_program.h"
 #include "test_files.h"
 
@@ -209,16 +208,6 @@ TEST(bin2array, FailuresAreReportedAndLeaveFilesAlone)
     expectFailure(dir, "/proc/self/mem", "mem.c",
                   "\nError from read() for input file '/proc/self/mem'; the array ends where reading stopped.\n\n");
     EXPECT_EQ(readText(dir.file("mem.c")), expectedText("/proc/self/mem", {}));
-}
-
-TEST(bin2array, EveryStopOfTheWriteKeepsTheOldOutput)
-{
-    TempDir dir;
-    writeFile(dir.file("in"), patternBytes(70000)); // two blocks of text
-    writeText(dir.file("out.c"), "precious");
-    expectEveryStopKeepsTheOutput({"bin2array", {"in", "out.c"}, dir.path(), "out.c",
-                                   "\nError from write() for output file 'out.c'; the array text is incomplete.\n\n",
-                                   {dir.path()}});
 }
 
 // The text must compile as C and the compiled array must hold the input.

@@ -2,7 +2,6 @@
 // them, names matched as the catalog stores them, and every refusal leaving
 // standard output empty and OUT as it was.
 #include "dskrecord_test_helpers.h"
-#include "output_stops.h"
 #include "run_program.h"
 
 #include <gtest/gtest.h>
@@ -96,15 +95,6 @@ TEST(Dskextract, RoundTripAfterDskrecord)
         EXPECT_EQ(readText(dir.file(link)), Files[2].extracted) << link;
     }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 7 + std::ssize(Files));
-}
-
-TEST(Dskextract, EveryStopOfTheWriteKeepsTheOldOut)
-{
-    TempDir dir;
-    const std::string image = recordFiles(dir);
-    writeText(dir.file("out"), "keep");
-    expectEveryStopKeepsTheOutput(
-        {"dskextract", {image, "big.s", dir.file("out")}, dir.path(), "out", "for output file '" + dir.file("out")});
 }
 
 TEST(Dskextract, RefusalsWriteNothing)
