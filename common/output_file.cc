@@ -68,26 +68,28 @@ void releaseEndingSignals()
 }
 
 // Keeps the ending signals away while the temporary file's existence and
-// its record change together.
-struct SignalsHeld {
+// its record change together; returns the mask to go back to.
+sigset_t holdEndingSignals()
+{
+    const sigset_t set = endingSignalSet();
     sigset_t before;
-    SignalsHeld()
-    {
-        const sigset_t set = endingSignalSet();
-        sigprocmask(SIG_BLOCK, &set, &before);
-    }
-    ~SignalsHeld() { sigprocmask(SIG_SETMASK, &before, nullptr); }
-    SignalsHeld(const SignalsHeld&) = delete;
-    SignalsHeld& operator=(const SignalsHeld&) = delete;
-};
+    sigprocmask(SIG_BLOCK, &set, &before);
+    return before;
+}
+
+void restoreSignals(const sigset_t& before)
+{
+    sigprocmask(SIG_SETMASK, &before, nullptr);
+}
 
 void removeTemporary()
 {
-    const SignalsHeld held;
+    const sigset_t before = holdEndingSignals();
     if (TempExists != 0)
         unlink(TempPath); // the content is given up: whether it went makes no difference now
     TempExists = 0;
     releaseEndingSignals();
+    restoreSignals(before);
 }
 
 // A new file's permissions are 0666 less the umask; an existing file's are
@@ -113,14 +115,16 @@ OutputFailure createTemporary(OutputFile& out, const struct stat* existing)
     const int length = std::snprintf(TempPath, sizeof TempPath, "%s.XXXXXX", out.path);
     if (length < 0 || static_cast<size_t>(length) >= sizeof TempPath)
         return {"mkstemp", ENAMETOOLONG, true};
-    {
-        const SignalsHeld held;
-        out.fd = mkstemp(TempPath);
-        if (out.fd < 0)
-            return {"mkstemp", errno, true};
+    const sigset_t before = holdEndingSignals();
+    out.fd = mkstemp(TempPath);
+    const int error = errno;
+    if (out.fd >= 0) {
         TempExists = 1;
         catchEndingSignals();
     }
+    restoreSignals(before);
+    if (out.fd < 0)
+        return {"mkstemp", error, true};
     const OutputFailure failure = setMode(out.fd, existing);
     if (failure.failed())
         abandonOutput(out);
@@ -215,8 +219,9 @@ OutputFailure commitOutput(OutputFile& out)
     if (closeOutput(out) != 0 && !failure.failed())
         failure = {"close", errno};
     if (!failure.failed() && !out.through) {
-        const SignalsHeld held;
+        const sigset_t before = holdEndingSignals();
         failure = moveIntoPlace(out);
+        restoreSignals(before);
     }
     removeTemporary();
     return failure;

@@ -101,12 +101,10 @@ std::FILE* openChangeFile()
 {
     const int fd = open(ChangePath, O_RDONLY | O_NONBLOCK);
     struct stat status{};
-    if (fd >= 0 && fstat(fd, &status) == 0 && S_ISREG(status.st_mode))
-        if (std::FILE* file = fdopen(fd, "r"); file != nullptr)
-            return file;
-    if (fd >= 0)
+    std::FILE* file = fd >= 0 && fstat(fd, &status) == 0 && S_ISREG(status.st_mode) ? fdopen(fd, "r") : nullptr;
+    if (file == nullptr && fd >= 0)
         close(fd);
-    return nullptr;
+    return file;
 }
 
 } // namespace
