@@ -88,16 +88,9 @@ struct Scene {
     }
 };
 
-const std::string Strace = "/usr/bin/strace";
-
-// Runs dskrecord under strace with the given options; returns the trace file's text.
 RunResult underStrace(const std::vector<std::string>& options, const std::string& answers)
 {
-    // LeakSanitizer cannot run under ptrace; a sanitizer build must go without it here.
-    std::vector<std::string> args{"-qq", "-E", "ASAN_OPTIONS=detect_leaks=0"};
-    args.insert(args.end(), options.begin(), options.end());
-    args.push_back(programPath("dskrecord"));
-    return runProgram(Strace, args, answers);
+    return runUnderStrace(options, "dskrecord", {}, answers);
 }
 
 std::string readWhole(const std::string& path)
@@ -110,7 +103,7 @@ std::string readWhole(const std::string& path)
 
 TEST(Save, EveryStopOfTheSaveLeavesTheCatalogsFilesWhole)
 {
-    ASSERT_EQ(runProgram(Strace, {"-V"}, "").status, 0)
+    ASSERT_EQ(runProgram(StracePath, {"-V"}, "").status, 0)
         << "strace is needed: apt-get install strace (scripts/test.sh does)";
     Scene scene;
 
