@@ -63,6 +63,8 @@ const Job Jobs[] = {
     {"dskblank", {"-f", "out", "35", "16"}, {{"out", "old"}}, {}, "out", "() for image file 'out'.\n\n"},
     {"dskextract", {"d.dsk", "t.s", "out"}, {{"t.s", " LDA #1\n"}, {"out", "old"}},
      {{"dskblank", "d.dsk", "35", "16"}, {"dskrecord", "d.dsk", ".", "t.s"}}, "out", "() for output file 'out'.\n\n"},
+    {"dskgetdos", {"-f", "3.3", "d.dsk", "out"}, {{"dos.bin", std::string(8960, 'd')}, {"out", "old"}},
+     {{"dskblank", "d.dsk", "35", "16"}, {"dskputdos", "3.3", "d.dsk", "dos.bin"}}, "out", "() for DOS file 'out'.\n\n"},
 };
 
 } // namespace
