@@ -32,8 +32,8 @@ constexpr std::array<DosWalk, DosVersions> DosWalks{{
 
 using BlockPlaces = std::array<DosPlace, DosBlocks>;
 
-// The walk of one version; a walk that would not give each of the 35 blocks
-// exactly one step stops the compilation (a place of track 99).
+// The walk of one version. A walk that does not take exactly 35 blocks
+// gives block 0 a place off the DOS tracks, which wellPlaced refuses.
 constexpr BlockPlaces walkBlocks(const DosWalk& walk)
 {
     BlockPlaces places{};
@@ -60,18 +60,29 @@ constexpr BlockPlaces walkBlocks(const DosWalk& walk)
     return places;
 }
 
+// Every block lies on tracks 0 to 2 below sector 16, or nowhere, and no two
+// blocks share a sector.
+constexpr bool wellPlaced(const BlockPlaces& places)
+{
+    for (size_t i = 0; i < places.size(); ++i) {
+        const DosPlace& place = places[i];
+        if (place.nowhere())
+            continue;
+        if (place.track > 2 || place.sector < 0 || place.sector >= 16)
+            return false;
+        for (size_t j = 0; j < i; ++j)
+            if (places[j].track == place.track && places[j].sector == place.sector)
+                return false;
+    }
+    return true;
+}
+
 constexpr std::array<BlockPlaces, DosVersions> Places{
     walkBlocks(DosWalks[0]),
     walkBlocks(DosWalks[1]),
     walkBlocks(DosWalks[2]),
 };
-
-static_assert(Places[0][0].track == 0 && Places[0][0].sector == 12 && Places[0][25].sector == 0 &&
-              Places[0][34].sector == 9);
-static_assert(Places[1][0].track == 0 && Places[1][25].track == 2 && Places[1][25].sector == 2 &&
-              Places[1][34].sector == 8);
-static_assert(Places[2][24].track == 1 && Places[2][24].sector == 15 && Places[2][27].nowhere() &&
-              Places[2][28].track == 0 && Places[2][34].sector == 6);
+static_assert(wellPlaced(Places[0]) && wellPlaced(Places[1]) && wellPlaced(Places[2]));
 
 constexpr std::array<std::string_view, DosVersions> Numbers{"1", "2", "3"};
 constexpr std::array<std::string_view, DosVersions> Names{"3.3", "4.0", "4.1"};
