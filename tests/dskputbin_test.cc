@@ -92,8 +92,8 @@ TEST(Dskputbin, RecordsWhereTheAllocatorSaysAndReadsBack)
         const ReadBack file = readBack(disk, 16, entry);
         const auto sectors = static_cast<size_t>(file.dataSectors + file.lists);
         EXPECT_EQ(disk[entry + 2], 0x04);
-        EXPECT_EQ(Bytes(disk.begin() + static_cast<long>(entry) + 3, disk.begin() + static_cast<long>(entry) + 33),
-                  storedBytes(c.stored));
+        const auto name = disk.begin() + static_cast<long>(entry) + 3;
+        EXPECT_EQ(Bytes(name, name + 30), storedBytes(c.stored));
         EXPECT_EQ(disk[entry + 33] | disk[entry + 34] << 8, static_cast<int>(sectors));
         EXPECT_TRUE(file.wellFormed);
         EXPECT_TRUE(holdsExactly(file, c.recorded));
@@ -226,8 +226,8 @@ TEST(Dskputbin, ReplaceKeepsTheEntryAndFreesTheOldSectors)
     EXPECT_EQ(run.output + run.errors, "");
     const Bytes after = readFile(image);
     const ReadBack replaced = readBack(after, 16, entries[0]);
-    EXPECT_EQ(Bytes(after.begin() + static_cast<long>(entries[0]) + 3, after.begin() + static_cast<long>(entries[0]) + 33),
-              storedBytes("GAME"));
+    const auto name = after.begin() + static_cast<long>(entries[0]) + 3;
+    EXPECT_EQ(Bytes(name, name + 30), storedBytes("GAME"));
     EXPECT_TRUE(holdsExactly(replaced, withHeader(0x7000, 500, patternBytes(500, 3))));
     EXPECT_EQ(readBack(after, 16, entries[1]).data, other.data);
     EXPECT_EQ(after[entries[2]], 0); // no new entry taken
