@@ -29,6 +29,7 @@ const ImageRun Refusers[] = {
     {"dskrecord", {}, "IMAGE\nDIR\na.s\n\n\n"},
     {"dskputdos", {"3.3", "IMAGE", "DOS"}, ""},
     {"dskputdos", {}, "1\nIMAGE\nDOS\n\n"},
+    {"dskputbin", {"IMAGE", "DIR/a.s", "6000"}, ""},
     {"dskgetdos", {"3.3", "IMAGE", "OUT"}, ""},
 };
 
