@@ -44,10 +44,10 @@ const fs::path SourceDir = SUITE_SOURCE_DIR;
 const std::string BinaryDir = SUITE_BINARY_DIR;
 const std::string CmakeCommand = SUITE_CMAKE_COMMAND;
 
-constexpr std::array<const char*, 11> Programs{"dskrecord", "dskputdos", "asmspacer",  "array2bin",
-                                               "mempatch",  "casediff",  "bin2array",  "aiffverify",
-                                               "dskblank",  "dskcatalog", "dskextract"};
-constexpr std::array<const char*, 3> Helpers{"dskblank", "dskcatalog", "dskextract"};
+constexpr std::array<const char*, 13> Programs{"dskrecord", "dskputdos",  "asmspacer",  "array2bin", "mempatch",
+                                               "casediff",  "bin2array",  "aiffverify", "dskblank",  "dskcatalog",
+                                               "dskextract", "dskdelete", "dskcheck"};
+constexpr std::array<const char*, 5> Helpers{"dskblank", "dskcatalog", "dskextract", "dskdelete", "dskcheck"};
 
 bool isHelper(const std::string& name)
 {
