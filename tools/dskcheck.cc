@@ -149,7 +149,8 @@ void checkCatalog()
     if (end != WalkEnd::Guard)
         return;
     CatalogBroken = true;
-    const auto from = lastEntry < 0 ? vtoc() : sectorAt(lastEntry / TrackSlotBytes, lastEntry % TrackSlotBytes / SectorBytes);
+    const auto from =
+        lastEntry < 0 ? vtoc() : sectorAt(lastEntry / TrackSlotBytes, lastEntry % TrackSlotBytes / SectorBytes);
     const int t = from[CatalogNextTrack];
     const int s = from[CatalogNextSector];
     if (onImage(t, s))
@@ -219,7 +220,7 @@ void checkSharing()
             if (owners.count == 2)
                 finding("%s: used by %s and %s", sectors.data(), one.data(), two.data());
             else
-                finding("%s: used by %s, %s and %d other files", sectors.data(), one.data(), two.data(),
+                finding("%s: used by %s, %s and %d more", sectors.data(), one.data(), two.data(),
                         owners.count - 2);
         });
 }
@@ -232,7 +233,8 @@ void checkBitmap()
             return owners.count > 0 && isSectorFree(t, s) ? std::optional(owners.first[0]) : std::nullopt;
         },
         [](int t, int first, int last, int owner) {
-            finding("%s: used by %s but marked free", describeSectors(t, first, last).data(), describeOwner(owner).data());
+            finding("%s: used by %s but marked free", describeSectors(t, first, last).data(),
+                    describeOwner(owner).data());
             if (reservedTrack(t))
                 return;
             ++Repairable;
@@ -259,7 +261,9 @@ void tellRepairs(const char* label, const SectorSet& sectors)
         [&](int t, int s) {
             return sectors[static_cast<size_t>(t)][static_cast<size_t>(s)] ? std::optional(true) : std::nullopt;
         },
-        [&](int t, int first, int last, bool) { std::printf("%s: %s\n", label, describeSectors(t, first, last).data()); });
+        [&](int t, int first, int last, bool) {
+            std::printf("%s: %s\n", label, describeSectors(t, first, last).data());
+        });
 }
 
 // Puts the bitmap right and saves the image. Returns how many findings it
