@@ -34,9 +34,12 @@ constexpr int CatalogOwner = -3;
 
 const char* ImagePath = nullptr;
 DiskUsage Usage; // large: kept out of the stack
-// The first two files in catalog order that use each sector.
-std::array<std::array<int, MaxSectors>, MaxTracks> FirstFile;
-std::array<std::array<int, MaxSectors>, MaxTracks> SecondFile;
+// How many files use each sector (not held at 255 as in DiskUsage), and
+// the first two of them in catalog order.
+using SectorTable = std::array<std::array<int, MaxSectors>, MaxTracks>;
+SectorTable FileUsers;
+SectorTable FirstFile;
+SectorTable SecondFile;
 SectorSet ToMarkUsed; // the repairs, for --repair
 SectorSet ToFree;
 int Findings = 0;
@@ -106,11 +109,11 @@ Owners ownersOf(int t, int s)
         add(VtocOwner);
     if (Usage.catalog[ts][ss])
         add(CatalogOwner);
-    if (Usage.files[ts][ss] > 0)
+    if (FileUsers[ts][ss] > 0)
         add(FirstFile[ts][ss]);
-    if (Usage.files[ts][ss] > 1)
+    if (FileUsers[ts][ss] > 1)
         add(SecondFile[ts][ss]);
-    owners.count += Usage.files[ts][ss] > 2 ? Usage.files[ts][ss] - 2 : 0;
+    owners.count += FileUsers[ts][ss] > 2 ? FileUsers[ts][ss] - 2 : 0;
     return owners;
 }
 
@@ -196,9 +199,9 @@ void checkFiles()
                 for (size_t ss = 0; ss < used[ts].size(); ++ss)
                     if (!used[ts][ss])
                         continue;
-                    else if (FirstFile[ts][ss] == NoOwner)
+                    else if (++FileUsers[ts][ss] == 1)
                         FirstFile[ts][ss] = at;
-                    else if (SecondFile[ts][ss] == NoOwner)
+                    else if (FileUsers[ts][ss] == 2)
                         SecondFile[ts][ss] = at;
             return false;
         },
