@@ -44,10 +44,10 @@ const fs::path SourceDir = SUITE_SOURCE_DIR;
 const std::string BinaryDir = SUITE_BINARY_DIR;
 const std::string CmakeCommand = SUITE_CMAKE_COMMAND;
 
-constexpr std::array<const char*, 12> Programs{"dskrecord", "dskputdos", "asmspacer",  "array2bin",
-                                               "mempatch",  "casediff",  "bin2array",  "aiffverify",
-                                               "dskblank",  "dskcatalog", "dskextract", "dskputbin"};
-constexpr std::array<const char*, 4> Helpers{"dskblank", "dskcatalog", "dskextract", "dskputbin"};
+constexpr std::array<const char*, 14> Programs{"dskrecord", "dskputdos",  "asmspacer",  "array2bin", "mempatch",
+                                               "casediff",  "bin2array",  "aiffverify", "dskblank",  "dskcatalog",
+                                               "dskextract", "dskdelete", "dskcheck",  "dskputbin"};
+constexpr std::array<const char*, 6> Helpers{"dskblank", "dskcatalog", "dskextract", "dskdelete", "dskcheck", "dskputbin"};
 
 bool isHelper(const std::string& name)
 {
