@@ -328,6 +328,26 @@ bool pageShows(const std::string& page, const std::string& message)
     return false;
 }
 
+// The text of one section of the rendered page (its heading at the left
+// margin, up to the next heading), white space normalised.
+std::string pageSection(const std::string& program, const std::string& heading)
+{
+    const Command render =
+        run("groff -man -Tascii -P-c -P-b -P-u -rLL=30000n " + quoted(pagePath(program)) + " 2>/dev/null");
+    std::istringstream lines(render.output);
+    std::string text;
+    bool inside = false;
+    for (std::string line; std::getline(lines, line);) {
+        const bool heading_line = !line.empty() && std::isupper(static_cast<unsigned char>(line[0])) != 0;
+        if (heading_line && inside)
+            break;
+        if (inside)
+            text += line + "\n";
+        inside = inside || (heading_line && line == heading);
+    }
+    return normaliseSpace(text);
+}
+
 // The page as plain text, white space normalised.
 std::string renderedPage(const std::string& program)
 {
@@ -416,6 +436,63 @@ TEST_F(ManPages, EveryMessageOfTheCodeIsInItsPage)
     }
 }
 
+// The words of a usage line's synopsis: "[-f] PATH FILE..." gives -f, PATH, FILE.
+std::vector<std::string> synopsisWords(const std::string& synopsis)
+{
+    std::vector<std::string> words;
+    std::istringstream in(synopsis);
+    for (std::string word; in >> word;) {
+        std::erase_if(word, [](char ch) { return ch == '[' || ch == ']'; });
+        if (word.size() > 3 && word.ends_with("..."))
+            word.resize(word.size() - 3);
+        if (!word.empty())
+            words.push_back(word);
+    }
+    return words;
+}
+
+// One style for every page: the SYNOPSIS shows what the program's own usage
+// line shows (upper-case argument names, its options) and --help and
+// --version; SEE ALSO names every program of the suite the page mentions,
+// and a diskette program's page every helper; examples call installed names.
+TEST_F(ManPages, PagesAgreeWithTheProgramsAndEachOther)
+{
+    const std::regex suiteName("\\b(" + [] {
+        std::string names;
+        for (const char* program : Programs)
+            names += std::string(names.empty() ? "" : "|") + program;
+        return names;
+    }() + ")\\b");
+    for (const std::string program : Programs) {
+        SCOPED_TRACE(program);
+        const Command help = run(quoted(BinaryDir + "/bin/" + program) + " --help");
+        const std::string usage = help.output.substr(0, help.output.find('\n'));
+        ASSERT_EQ(usage.rfind("usage: " + program + " ", 0), 0u) << help.output;
+        std::string synopsis = pageSection(program, "SYNOPSIS");
+        for (char& ch : synopsis)
+            ch = ch == '[' || ch == ']' ? ' ' : ch;
+        for (const std::string& word : synopsisWords(usage.substr(7 + program.size())))
+            EXPECT_NE((" " + synopsis + " ").find(" " + word + " "), std::string::npos)
+                << "SYNOPSIS lacks " << word << ": " << synopsis;
+        for (const char* option : {"--help", "--version"})
+            EXPECT_NE(synopsis.find(option), std::string::npos) << synopsis;
+
+        const std::string page = renderedPage(program);
+        const std::string seeAlso = pageSection(program, "SEE ALSO");
+        for (std::sregex_iterator it(page.begin(), page.end(), suiteName), end; it != end; ++it) {
+            const std::string named = (*it)[1].str();
+            EXPECT_TRUE(named == program || seeAlso.find(named + "(1)") != std::string::npos) << "SEE ALSO lacks " << named;
+        }
+        for (const char* helper : Helpers) {
+            EXPECT_TRUE(program.rfind("dsk", 0) != 0 || helper == program ||
+                        seeAlso.find(std::string(helper) + "(1)") != std::string::npos)
+                << "SEE ALSO lacks " << helper;
+        }
+        EXPECT_EQ(page.find("build/"), std::string::npos) << "a page calls a program in the build tree";
+        EXPECT_EQ(page.find("of the suite's sources"), std::string::npos) << "a page points into the sources";
+    }
+}
+
 TEST_F(ManPages, InstalledPagesAreFoundByMan)
 {
     ASSERT_TRUE(haveCommand("man")) << "man is needed: apt-get install man-db (scripts/test.sh does)";
@@ -423,6 +500,12 @@ TEST_F(ManPages, InstalledPagesAreFoundByMan)
     const Command install = run(quoted(CmakeCommand) + " --install " + quoted(BinaryDir) +
                                 " --component manpages --prefix " + quoted(prefix.path()) + " 2>&1");
     ASSERT_EQ(install.status, 0) << install.output;
+    // The walk-through the pages point to is installed too.
+    const Command examples = run(quoted(CmakeCommand) + " --install " + quoted(BinaryDir) +
+                                 " --component examples --prefix " + quoted(prefix.path()) + " 2>&1");
+    ASSERT_EQ(examples.status, 0) << examples.output;
+    EXPECT_TRUE(fs::exists(prefix.path() + "/share/doc/dos33suite/examples/README.md"));
+    EXPECT_TRUE(fs::exists(prefix.path() + "/share/doc/dos33suite/examples/hello.s"));
     const std::string manDir = prefix.path() + "/share/man";
     for (const char* program : Programs) {
         const Command where = run("man -M " + quoted(manDir) + " -w " + program + " 2>&1");
