@@ -6,6 +6,7 @@
 #include "files.h"
 #include "length_table.h"
 #include "numbers.h"
+#include "output_file.h"
 #include "program.h"
 
 #include <algorithm>
@@ -140,6 +141,7 @@ char CurrentName[LineSize];
 int64_t Ordinal;   // place of the next array among the input's arrays
 int64_t ByteCount; // bytes written for the current array
 std::array<uint8_t, LineSize> LineBytes;
+OutputFile Output;
 
 bool nextLine(std::FILE* input)
 {
@@ -197,11 +199,12 @@ ArrayEnd convertArray(std::FILE* input, const char* inputPath, bool& writeFailed
         return skipArray(input) ? ArrayEnd::Closed : ArrayEnd::InputEnded;
     }
 
-    std::FILE* output = std::fopen(CurrentName, "w");
-    if (output == nullptr) {
+    // Written beside the file of its name, which it replaces once it is whole.
+    if (openOutput(Output, CurrentName, OutputUse::Stream).failed()) {
         reportCallFailure("fopen", "output", CurrentName);
         return ArrayEnd::OutputOpenFailed;
     }
+    std::FILE* output = Output.stream;
     const std::array<uint8_t, 4> header = headerFor(static_cast<int>(Ordinal));
     bool written = std::fwrite(header.data(), 1, header.size(), output) == header.size();
 
@@ -220,7 +223,9 @@ ArrayEnd convertArray(std::FILE* input, const char* inputPath, bool& writeFailed
     }
 
     ++Ordinal;
-    if (std::fclose(output) != 0)
+    if (!written)
+        abandonOutput(Output); // an existing file of the name stays as it was
+    else if (commitOutput(Output).failed())
         written = false;
     if (written) {
         std::printf("File %s is done\n", CurrentName);

@@ -4,6 +4,7 @@
 
 #include "console.h"
 #include "files.h"
+#include "output_file.h"
 #include "program.h"
 
 #include <cstdio>
@@ -23,6 +24,7 @@ char Directory[PathSize];
 char FileName[NameSize];
 char InputPath[FilePathSize];
 char OutputPath[FilePathSize];
+OutputFile Output;
 
 // Large stream buffers: the copy goes through the C library's streams.
 char InputBuffer[65536];
@@ -96,11 +98,15 @@ bool askForFileName()
     }
 }
 
-// Closes both files; a failed close of the output loses text, so it is reported.
-void closeFiles(std::FILE* in, std::FILE* out, bool failureReported)
+// Closes the input and puts the output in place, or after a failed write
+// gives it up, leaving an existing output as it was. A failure to put it in
+// place loses the text, so it is reported.
+void closeFiles(std::FILE* in, bool writeFailed)
 {
     std::fclose(in);
-    if (std::fclose(out) != 0 && !failureReported)
+    if (writeFailed)
+        abandonOutput(Output);
+    else if (commitOutput(Output).failed())
         reportSetback("\nError in writing to output file '%s'.\n\n", OutputPath);
 }
 
@@ -143,20 +149,21 @@ int asmspacerMain()
             Pause();
             return ExitOk;
         }
-        // Opening the output empties it; when it is the input under another name, that loses the input.
+        // The output replaces the file of its name; when it is the input under another name, that loses the input.
         if (refuseSameFile(InputPath, OutputPath,
                            "\nError, output file '%s' is the input file itself; it is left as it is.\n\n")) {
             std::fclose(in);
             Pause();
             return ExitOk;
         }
-        std::FILE* out = std::fopen(OutputPath, "wb");
-        if (out == nullptr) {
+        // Written beside the output, which it replaces once it is whole.
+        if (openOutput(Output, OutputPath, OutputUse::Stream).failed()) {
             reportCallFailure("open", "output", OutputPath);
             std::fclose(in);
             Pause();
             return ExitOk;
         }
+        std::FILE* out = Output.stream;
         std::setvbuf(in, InputBuffer, _IOFBF, sizeof InputBuffer);
         std::setvbuf(out, OutputBuffer, _IOFBF, sizeof OutputBuffer);
 
@@ -166,7 +173,7 @@ int asmspacerMain()
         else if (result == SpaceResult::ReadFailed)
             reportSetback("\nError in reading input file '%s'; the output file holds the lines before it.\n\n",
                           InputPath);
-        closeFiles(in, out, result == SpaceResult::WriteFailed);
+        closeFiles(in, result == SpaceResult::WriteFailed);
         Pause();
     }
     Pause();

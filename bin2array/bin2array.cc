@@ -2,6 +2,7 @@
 
 #include "console.h"
 #include "files.h"
+#include "output_file.h"
 #include "program.h"
 
 #include <sys/stat.h>
@@ -11,6 +12,7 @@ namespace {
 
 char InputName[PathSize];
 char OutputName[PathSize];
+OutputFile Output;
 
 // Opens the input to read. A folder opens but cannot be read; it is refused
 // here, before the output is emptied for it.
@@ -19,16 +21,18 @@ std::FILE* openInput()
     return isDirectory(InputName) ? nullptr : std::fopen(InputName, "r");
 }
 
-// Opens the output named, created or emptied. Emptying the input itself
-// would destroy the very bytes about to be read: that output is refused.
-std::FILE* openOutput()
+// Opens the output named: the text goes to a temporary file beside it,
+// which replaces it once written whole. Writing the input itself would
+// destroy the very bytes about to be read: that output is refused.
+std::FILE* outputStream()
 {
     if (refuseSameFile(InputName, OutputName, "\nError, output file '%s' is the input file; it is left as it was.\n\n"))
         return nullptr;
-    std::FILE* output = std::fopen(OutputName, "w+");
-    if (output == nullptr)
+    if (openOutput(Output, OutputName, OutputUse::Stream).failed()) {
         reportCallFailure("open", "output", OutputName);
-    return output;
+        return nullptr;
+    }
+    return Output.stream;
 }
 
 // Standard output, when it is not the input file itself (bin2array x >> x):
@@ -79,7 +83,7 @@ int bin2arrayMain()
         Pause();
         return ExitOk;
     }
-    std::FILE* output = toStandardOutput ? standardOutput(input) : openOutput();
+    std::FILE* output = toStandardOutput ? standardOutput(input) : outputStream();
     if (output == nullptr) {
         std::fclose(input);
         Pause();
@@ -88,7 +92,10 @@ int bin2arrayMain()
 
     ArrayTextResult result = writeArrayText(input, output, InputName);
     std::fclose(input);
-    if (output != stdout && std::fclose(output) != 0)
+    // After a read failure the array ends where reading stopped, and is written so.
+    if (output != stdout && result.writeFailed)
+        abandonOutput(Output);
+    else if (output != stdout && commitOutput(Output).failed())
         result.writeFailed = true;
     reportConversion(result, toStandardOutput);
     return ExitOk;

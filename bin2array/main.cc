@@ -11,7 +11,7 @@ const ProgramForm Form{
     1,
     AnyNumber,
     "  INPUT   the file to convert; the array is named after it as given.\n"
-    "  OUTPUT  the array text to write, created or emptied; without it the text\n"
+    "  OUTPUT  the array text to write, created or replaced whole; without it the text\n"
     "          goes to standard output. Arguments after OUTPUT are ignored.\n",
 };
 

@@ -83,13 +83,16 @@ char ListingText[ListingLineSize];
 
 } // namespace
 
-bool condenseListing(std::FILE* in, std::FILE* out)
+ListingCount condenseListing(std::FILE* in, std::FILE* out)
 {
+    ListingCount count;
     uint32_t previousAddress = 0;
     while (readConfigLine(ListingText, in) >= 0) {
+        ++count.lines;
         ListingLine entry;
         if (!scanListingLine(ListingText, entry))
             continue;
+        ++count.compareLines;
         // A new output line wherever the addresses are not consecutive (unsigned wrap included).
         if (previousAddress + 1 != entry.address)
             std::fputc('\n', out);
@@ -99,5 +102,6 @@ bool condenseListing(std::FILE* in, std::FILE* out)
         else
             std::fprintf(out, "%04x:  %02x  %02x\n", entry.address, entry.byteA, entry.byteB);
     }
-    return std::ferror(in) == 0;
+    count.readToEnd = std::ferror(in) == 0;
+    return count;
 }

@@ -6,7 +6,7 @@ namespace {
 
 const ProgramForm Form{"casediff", "INPUT OUTPUT", 2, 2,
                        "  INPUT   the compare listing to condense\n"
-                       "  OUTPUT  the condensed text, created or emptied; never the listing itself\n"};
+                       "  OUTPUT  the condensed text, created or replaced whole; never the listing itself\n"};
 
 } // namespace
 

@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::FILE* out = std::tmpfile();
     if (in == nullptr || out == nullptr)
         fuzzFailure("the input or output stream cannot be opened");
-    if (!condenseListing(in, out))
+    if (!condenseListing(in, out).readToEnd)
         fuzzFailure("a memory stream reported a read failure");
     std::rewind(out);
     for (int ch; (ch = std::fgetc(out)) != EOF;)

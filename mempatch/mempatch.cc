@@ -1,11 +1,12 @@
 // The memory image patcher's dialogue: input, output and change file, the
 // start address, then the copy read with one read, its changes, and the copy
-// written over the output in place.
+// written beside the output and put in its place.
 #include "mempatch.h"
 
 #include "console.h"
 #include "files.h"
 #include "numbers.h"
+#include "output_file.h"
 #include "program.h"
 
 #include <algorithm>
@@ -17,15 +18,14 @@
 
 namespace {
 
-constexpr int ExitFileFailed = 1;   // a file could not be opened, or the output is another of the files
-constexpr mode_t OutputMode = 0666; // narrowed by the process's file-creation mask
+constexpr int ExitFileFailed = 1; // a file could not be opened, or the output is another of the files
 
 char InputPath[PathSize];
 char OutputPath[PathSize];
 char ChangePath[PathSize];
 
 int InputFd = -1;
-int OutputFd = -1;
+OutputFile Output;
 std::FILE* ChangeFile = nullptr;
 
 // Room for the largest copy; only its first imageLength(S) bytes are used.
@@ -36,8 +36,7 @@ int endEarly(int status)
 {
     if (ChangeFile != nullptr)
         std::fclose(ChangeFile);
-    if (OutputFd >= 0)
-        close(OutputFd);
+    abandonOutput(Output);
     if (InputFd >= 0)
         close(InputFd);
     return status;
@@ -78,20 +77,34 @@ void readImage(std::span<uint8_t> image)
         reportSetback("\nError from read(), nRead = 0x%0x.\n", static_cast<unsigned>(got));
 }
 
-// Empties the output and writes image to it, with one write call and
-// further ones for any rest. A failure is reported with the error number of
-// the call that failed.
-void emptyAndWrite(std::span<const uint8_t> image)
+// Writes image to the output, with one write call and further ones for any
+// rest, and puts it in the output's place. A failure is reported with the
+// error number of the call that failed, and the output is as it was.
+void writeCopy(std::span<const uint8_t> image)
 {
-    // Emptied in place, so the output keeps its inode and mode; a device
-    // (or anything else that cannot be cut) is written as it is.
-    struct stat status{};
-    if (fstat(OutputFd, &status) == 0 && S_ISREG(status.st_mode) && ftruncate(OutputFd, 0) != 0) {
-        reportFailure("\nError form write(), errno = %d.\n", errno);
+    if (const int error = writeAll(Output.fd, image); error != 0) {
+        abandonOutput(Output);
+        reportFailure("\nError form write(), errno = %d.\n", error);
         return;
     }
-    if (const int error = writeAll(OutputFd, image); error != 0)
-        reportFailure("\nError form write(), errno = %d.\n", error);
+    const OutputFailure failure = commitOutput(Output);
+    if (failure.failed() && std::string_view(failure.call) == "close")
+        reportFailure("\nError from close() for output file '%s', errno = %d.\n", OutputPath, failure.error);
+    else if (failure.failed())
+        reportFailure("\nError form write(), errno = %d.\n", failure.error);
+}
+
+// Opens the change file to read. Only a regular file is one: a folder, a
+// device or a pipe has no end of lines to reach. O_NONBLOCK keeps a pipe's
+// open from waiting for a writer; it changes nothing for a regular file.
+std::FILE* openChangeFile()
+{
+    const int fd = open(ChangePath, O_RDONLY | O_NONBLOCK);
+    struct stat status{};
+    std::FILE* file = fd >= 0 && fstat(fd, &status) == 0 && S_ISREG(status.st_mode) ? fdopen(fd, "r") : nullptr;
+    if (file == nullptr && fd >= 0)
+        close(fd);
+    return file;
 }
 
 } // namespace
@@ -130,13 +143,14 @@ int mempatchMain()
 
     if (!askPath("\nOutput file:  ", OutputPath))
         return endEarly(ExitOk);
-    // The output is emptied later, so the input must be known to be another file first.
+    // An output written through in place must not be the input; one
+    // replaced would be refused all the same, before anything is created.
     if (refuseSameFile(InputPath, OutputPath, "\nError, output file '%s' is the same file as input file '%s'.\n\n"))
         return endEarly(ExitFileFailed);
-    // Created when missing, but not emptied yet: an ending before the start
-    // address is accepted leaves an existing output as it was.
-    OutputFd = open(OutputPath, O_RDWR | O_CREAT, OutputMode);
-    if (OutputFd < 0) {
+    // The copy goes to a temporary file beside the output, so the output's
+    // folder is tried here; the output itself is replaced only once the copy
+    // is written whole, and an ending before that leaves it as it was.
+    if (openOutput(Output, OutputPath).failed()) {
         reportCallFailure("open", "output", OutputPath);
         return endEarly(ExitFileFailed);
     }
@@ -146,7 +160,7 @@ int mempatchMain()
     // Writing the output would replace the change file's lines while they are read.
     if (refuseSameFile(ChangePath, OutputPath, "\nError, output file '%s' is the same file as change file '%s'.\n\n"))
         return endEarly(ExitFileFailed);
-    ChangeFile = std::fopen(ChangePath, "r");
+    ChangeFile = openChangeFile();
     if (ChangeFile == nullptr) {
         reportCallFailure("fopen", "change", ChangePath);
         return endEarly(ExitFileFailed);
@@ -164,12 +178,12 @@ int mempatchMain()
     // The dialogue writes the copy even so; the argument form's run has ended
     // there, and an existing output stays as it was.
     if (!runEnded())
-        emptyAndWrite(image);
+        writeCopy(image);
+    else
+        abandonOutput(Output);
 
     Pause();
     close(InputFd);
-    if (close(OutputFd) != 0)
-        reportFailure("\nError from close() for output file '%s', errno = %d.\n", OutputPath, errno);
     std::fclose(ChangeFile);
     return ExitOk;
 }

@@ -115,7 +115,7 @@ TEST(asmspacerDialogue, OpenFailuresEndTheRun)
                                                        "\nError from open() for output file './pT'.\n\n" + PauseText);
 }
 
-// An output that is the input under another name would be emptied by opening it.
+// An output that is the input under another name would replace it.
 TEST(asmspacerDialogue, OutputThatIsTheInputIsRefused)
 {
     TempDir dir;

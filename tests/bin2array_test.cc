@@ -193,6 +193,7 @@ TEST(bin2array, FailuresAreReportedAndLeaveFilesAlone)
     EXPECT_EQ(readText(dir.file("keep.c")), "precious");
 
     expectFailure(dir, "in", "no/such/out.c", "\nError from open() for output file 'no/such/out.c'.\n\n");
+    expectFailure(dir, "in", "folder", "\nError from open() for output file 'folder'.\n\n");
 
     // The same file under another name: opening it as output would empty it.
     ASSERT_EQ(link(dir.file("in").c_str(), dir.file("alias").c_str()), 0);

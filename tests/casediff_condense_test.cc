@@ -14,7 +14,7 @@ std::string condense(const std::string& listing)
     std::FILE* out = std::tmpfile();
     std::fputs(listing.c_str(), in);
     std::rewind(in);
-    EXPECT_TRUE(condenseListing(in, out));
+    EXPECT_TRUE(condenseListing(in, out).readToEnd);
     std::string text;
     std::rewind(out);
     for (int ch = 0; (ch = std::fgetc(out)) != EOF;)

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 #include <sys/stat.h>
 
@@ -146,6 +147,25 @@ TEST(CasediffArguments, EveryFailureEndsTheRunWithStatusOne)
     EXPECT_EQ(run.output, "");
     EXPECT_NE(run.errors.find("longer than 127 characters"), std::string::npos) << run.errors;
     EXPECT_FALSE(exists(dir.file("long.txt")));
+}
+
+TEST(CasediffArguments, AListingOfAnotherFormIsNoted)
+{
+    TempDir dir;
+    writeText(dir.file("dumpA.bin"), "INSERT DISK");
+    writeText(dir.file("dumpB.bin"), "insert disk");
+    ASSERT_EQ(runProgram("/bin/sh", {"-c", "cmp -l dumpA.bin dumpB.bin > cmp.txt"}, "", {dir.path()}).status, 1);
+    writeText(dir.file("comments.txt"), "# nothing differs\n\n");
+    const std::string note = "\nNote, no line of input file 'cmp.txt' has the compare form address-byteA (byteB) in "
+                             "hexadecimal, as in 0300-C8 (E8); the output is empty. The lines of cmp -l need "
+                             "converting first: see man casediff.\n\n";
+    // Comments alone are no listing of another form.
+    for (const auto& [listing, errors] : {std::pair{"cmp.txt", note}, {"comments.txt", ""}}) {
+        const RunResult run = runProgram("casediff", {listing, "out.txt"}, "", {dir.path()});
+        EXPECT_EQ(run.status, 0) << listing;
+        EXPECT_EQ(run.errors, errors) << listing;
+        EXPECT_EQ(readText(dir.file("out.txt")), "") << listing;
+    }
 }
 
 TEST(CasediffArguments, UsageErrorsAndOptions)

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
 namespace {
 
 TEST(BlankImage, VtocBitmapAndCatalogChainForEveryGeometry)
@@ -72,6 +76,35 @@ TEST(BlankImage, HelperToolWritesTheSameBytes)
     EXPECT_EQ(runProgram("dskblank", {"-x", path, "35", "16"}, "").errors,
               "dskblank: unknown option '-x'\nusage: dskblank [-f] PATH TRACKS SECTORS\nTry 'dskblank --help'.\n");
     EXPECT_THROW(blankImage(36, 16), std::runtime_error);
+}
+
+// Without -f the image goes only where no file is, even one made while it
+// is written (held up here at its fsync): by renameat2, or where the file
+// system has none (EINVAL), by a second link.
+TEST(BlankImage, AFileThatAppearsMeanwhileIsNotReplaced)
+{
+    for (const std::string renameat2 : {"", "inject=renameat2:error=EINVAL"}) {
+        SCOPED_TRACE(renameat2);
+        TempDir dir;
+        auto files = [&] { return std::distance(std::filesystem::directory_iterator(dir.path()), {}); };
+        std::vector<std::string> options{"-o", "/dev/null", "-e", "trace=fsync,renameat2", "-e", "trace=fsync"};
+        if (!renameat2.empty())
+            options.back() = renameat2;
+        EXPECT_EQ(runUnderStrace(options, "dskblank", {dir.file("a.dsk"), "35", "16"}, "").status, 0);
+        EXPECT_EQ(readFile(dir.file("a.dsk")), blankImage(35, 16));
+
+        options.insert(options.end(), {"-e", "inject=fsync:delay_enter=500000"});
+        RunResult run;
+        std::thread writer([&] { run = runUnderStrace(options, "dskblank", {dir.file("b.dsk"), "35", "16"}, ""); });
+        for (int i = 0; i < 1000 && files() < 2; ++i) // till the temporary file is there
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        writeText(dir.file("b.dsk"), "appeared");
+        writer.join();
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.errors, "dskblank: '" + dir.file("b.dsk") + "' exists; give -f to overwrite it\n");
+        EXPECT_EQ(readText(dir.file("b.dsk")), "appeared");
+        EXPECT_EQ(files(), 2);
+    }
 }
 
 } // namespace

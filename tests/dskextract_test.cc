@@ -84,6 +84,17 @@ TEST(Dskextract, RoundTripAfterDskrecord)
     EXPECT_EQ(kept.st_mode & 0777, 0604u);
     EXPECT_EQ(readText(out), BigText);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 3 + std::ssize(Files));
+
+    // A link stays a link, its target (there or not yet) gets the text, cut to its length.
+    writeText(dir.file("target"), std::string(4000, 'x'));
+    std::filesystem::create_symlink("target", dir.file("linked"));
+    std::filesystem::create_symlink("later", dir.file("dangling"));
+    for (const char* link : {"linked", "dangling"}) {
+        EXPECT_EQ(runProgram("dskextract", {image, "long.s", dir.file(link)}, "").status, 0) << link;
+        EXPECT_TRUE(std::filesystem::is_symlink(dir.file(link))) << link;
+        EXPECT_EQ(readText(dir.file(link)), Files[2].extracted) << link;
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 7 + std::ssize(Files));
 }
 
 TEST(Dskextract, RefusalsWriteNothing)

@@ -95,21 +95,6 @@ struct Scene {
     }
 };
 
-const std::string Strace = "/usr/bin/strace";
-
-// Runs dskrecord under strace with the given options, and its own
-// arguments or the answers.
-RunResult underStrace(const std::vector<std::string>& options, const std::vector<std::string>& arguments,
-                      const std::string& answers)
-{
-    // LeakSanitizer cannot run under ptrace; a sanitizer build must go without it here.
-    std::vector<std::string> args{"-qq", "-E", "ASAN_OPTIONS=detect_leaks=0"};
-    args.insert(args.end(), options.begin(), options.end());
-    args.push_back(programPath("dskrecord"));
-    args.insert(args.end(), arguments.begin(), arguments.end());
-    return runProgram(Strace, args, answers);
-}
-
 std::string readWhole(const std::string& path)
 {
     std::ifstream in(path);
@@ -120,7 +105,7 @@ std::string readWhole(const std::string& path)
 
 TEST(Save, EveryStopOfTheSaveLeavesTheCatalogsFilesWhole)
 {
-    ASSERT_EQ(runProgram(Strace, {"-V"}, "").status, 0)
+    ASSERT_EQ(runProgram(StracePath, {"-V"}, "").status, 0)
         << "strace is needed: apt-get install strace (scripts/test.sh does)";
     Scene scene;
     // The dialogue records three files; the argument form with --replace
@@ -150,7 +135,8 @@ TEST(Save, EveryStopOfTheSaveLeavesTheCatalogsFilesWhole)
         writeFile(scene.image, scene.before);
         // A clean run, traced: which write calls go to the image, and how many fdatasync calls.
         const std::string log = scene.dir.file("trace.log");
-        RunResult clean = underStrace({"-o", log, "-e", "trace=openat,pwrite64,fdatasync"}, r.arguments, r.answers);
+        RunResult clean =
+            runUnderStrace({"-o", log, "-e", "trace=openat,pwrite64,fdatasync"}, "dskrecord", r.arguments, r.answers);
         ASSERT_EQ(clean.status, 0);
         const Bytes saved = readFile(scene.image);
         EXPECT_EQ(expectConsistent(saved, scene.contents, "after"), r.filesAfter);
@@ -195,7 +181,7 @@ TEST(Save, EveryStopOfTheSaveLeavesTheCatalogsFilesWhole)
         std::map<size_t, int> filesAtStops;
         for (const auto& stop : stops) {
             writeFile(scene.image, scene.before);
-            const RunResult run = underStrace(stop, r.arguments, r.answers);
+            const RunResult run = runUnderStrace(stop, "dskrecord", r.arguments, r.answers);
             const std::string told = run.output + run.errors; // the argument form tells failures on stderr
             const std::string& where = stop.back();
             if (where.find("SIGKILL") != std::string::npos) {

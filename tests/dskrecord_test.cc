@@ -170,9 +170,8 @@ TEST(Arguments, AFailureEndsTheRunAndNothingIsWritten)
         lines += "LINE" + std::to_string(i) + " LDA #$01 ; a comment\n";
     writeText(dir.file("big.s"), lines);
     // The second of the reads that take big.s fails: not a line of it is recorded.
-    const std::vector<std::string> readFails{"-qq", "-o", "/dev/null", "-E", "ASAN_OPTIONS=detect_leaks=0", "-P",
-                                             dir.file("big.s"), "-e", "trace=read", "-e",
-                                             "inject=read:error=EIO:when=2", programPath("dskrecord")};
+    const std::vector<std::string> readFails{"-o", "/dev/null", "-P", dir.file("big.s"), "-e", "trace=read",
+                                             "-e", "inject=read:error=EIO:when=2"};
     const struct {
         std::vector<std::string> files;
         std::string errors;
@@ -187,10 +186,10 @@ TEST(Arguments, AFailureEndsTheRunAndNothingIsWritten)
         {{"a.s", "big.s"}, "\nError from read() for data file '" + dir.file("big.s") + "'.\n\n", readFails},
     };
     for (const auto& c : cases) {
-        std::vector<std::string> args = c.under;
-        args.insert(args.end(), {image, dir.path()});
+        std::vector<std::string> args{image, dir.path()};
         args.insert(args.end(), c.files.begin(), c.files.end());
-        const RunResult run = runProgram(c.under.empty() ? "dskrecord" : "/usr/bin/strace", args, "");
+        const RunResult run =
+            c.under.empty() ? runProgram("dskrecord", args, "") : runUnderStrace(c.under, "dskrecord", args, "");
         EXPECT_EQ(run.status, 1);
         EXPECT_EQ(run.errors, c.errors);
         EXPECT_EQ(run.output.find("Enter"), std::string::npos);
@@ -280,8 +279,9 @@ TEST(Dialogue, RefusedFilesKeepTheFilesRecordedBefore)
     EXPECT_EQ(run.output, ImageQ + freeLine(3) + FolderQ + FileQ +
                               recorded(ab, 4, AbEncoded, {{34, 31}, {34, 30}}) + FileQ + report(ab, 4, 7) +
                               insufficient(ab) + PauseText + FileQ + "\nError from open() for data file '" +
-                              dir.file("secret") + "'.\n\n" + PauseText + FileQ + "\nError from read() for data file '" +
-                              dir.file("mem") + "'.\n\n" + PauseText + FileQ + PauseText);
+                              dir.file("secret") + "'.\n\n" + PauseText + FileQ +
+                              "\nError from read() for data file '" + dir.file("mem") + "'.\n\n" + PauseText + FileQ +
+                              PauseText);
     const Bytes after = readFile(image);
     const size_t entry = fileOffset(32, 17, 31) + 11;
     EXPECT_TRUE(holdsExactly(readBack(after, 32, entry), AbEncoded));
@@ -424,7 +424,8 @@ TEST(Arguments, DosNamesAndReplacing)
         std::function<void(Bytes&)> change;
         std::string errors;
     } refusals[] = {
-        {{"a.s"}, [](Bytes&) {}, "\nError, 'a.s' is already" + onImage.substr(1) + "; give --replace to replace it.\n\n"},
+        {{"a.s"}, [](Bytes&) {},
+         "\nError, 'a.s' is already" + onImage.substr(1) + "; give --replace to replace it.\n\n"},
         {{"--replace", "new.s", "NEW.S"}, [](Bytes&) {}, "\nError, 'NEW.S' is given twice.\n\n"},
         {{"--replace", long1, long2}, [](Bytes&) {}, "\nError, '" + long2 + "' is given twice.\n\n"},
         {{"--replace", "a.s"}, [&](Bytes& d) { d[entries[0] + 2] = 0x80; },

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -29,6 +31,9 @@ struct Files {
     {
         return input + "\n" + output + "\n" + changes + "\n" + start + "\n\n";
     }
+
+    // How many files the folder holds: a run leaves no temporary file.
+    long count() const { return std::distance(std::filesystem::directory_iterator(dir.path()), {}); }
 };
 
 } // namespace
@@ -102,7 +107,7 @@ TEST(MempatchRun, EachFileThatCannotBeOpenedEndsWithStatusOne)
         EXPECT_EQ(run.status, 1) << c.message;
         EXPECT_NE(run.output.find(c.message), std::string::npos) << run.output;
         EXPECT_EQ(run.output.find("Start address"), std::string::npos);
-        // The output is emptied only once every file is open and the start address taken.
+        // The output is replaced only once every file is open and the start address taken.
         EXPECT_EQ(readFile(files.output), kept) << c.message;
         EXPECT_EQ(readText(files.changes), "FFFF 1\n60\n");
     }
@@ -123,7 +128,7 @@ TEST(MempatchRun, AnEndingBeforeTheWriteLeavesAnExistingOutputAsItWas)
         EXPECT_EQ(readFile(files.output), kept) << rest;
     }
     // A change file that is only readable is enough: it is only read. The
-    // output keeps its inode and mode when it is written.
+    // output is replaced, a new file in its place, and keeps its mode.
     ASSERT_EQ(chmod(files.changes.c_str(), 0444), 0);
     ASSERT_EQ(chmod(files.output.c_str(), 0666), 0);
     chmod(files.input.c_str(), 0644);
@@ -136,8 +141,9 @@ TEST(MempatchRun, AnEndingBeforeTheWriteLeavesAnExistingOutputAsItWas)
     EXPECT_EQ(readFile(files.output), wanted);
     struct stat after{};
     ASSERT_EQ(stat(files.output.c_str(), &after), 0);
-    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_NE(after.st_ino, before.st_ino);
     EXPECT_EQ(after.st_mode, before.st_mode);
+    EXPECT_EQ(files.count(), 3);
 }
 
 TEST(MempatchRun, StartAddressIsHexFromZeroToD000)
@@ -166,7 +172,7 @@ TEST(MempatchRun, StartAddressIsAskedUntilItFitsAndAnEmptyAnswerEnds)
             wanted += std::string("\nError, start address '") + answer +
                       "' is not a hexadecimal number from 0 to d000.\n\nStart address:  0x\n";
         EXPECT_EQ(run.output, wanted);
-        EXPECT_EQ(readFile(files.output).size(), 0u);
+        EXPECT_EQ(files.count(), 2); // no output, no temporary file
     }
 }
 
@@ -236,9 +242,9 @@ TEST(MempatchArguments, AFailureEndsTheRunAtOnceAndTheOutputIsNotTouched)
         {{in, out, changes, "d001"}, "\nError, start address 'd001' is not a hexadecimal number from 0 to d000.\n"},
         {{in, out, changes, std::string(256, '1')},
          "\nError, that answer is longer than 255 characters; please enter a shorter one.\n"},
-        // A change file that cannot be read to its end: the copy is not written.
-        {{in, out, files.dir.path(), "0"},
-         "\nError from fgets() for change file '" + files.dir.path() + "'; the rest of it was not applied.\n"},
+        // Only a regular file is a change file: a folder and a device have no end of lines to reach.
+        {{in, out, files.dir.path(), "0"}, "\nError from fopen() for change file '" + files.dir.path() + "'.\n\n"},
+        {{in, out, "/dev/zero", "0"}, "\nError from fopen() for change file '/dev/zero'.\n\n"},
     };
     const Bytes kept = patternBytes(100, 9); // an output that exists already
     for (const auto& c : cases) {
@@ -249,11 +255,39 @@ TEST(MempatchArguments, AFailureEndsTheRunAtOnceAndTheOutputIsNotTouched)
         EXPECT_EQ(run.errors, c.message);
         EXPECT_EQ(readFile(out), kept) << c.message;
         EXPECT_EQ(readFile(in), patternBytes(0x3000));
+        EXPECT_EQ(files.count(), 3) << c.message;
     }
+
+    // A change file that cannot be read to its end: the copy is not written.
+    const RunResult unread = runUnderStrace({"-o", "/dev/null", "-P", changes, "-e", "trace=read", "-e",
+                                             "inject=read:error=EIO:when=1"},
+                                            "mempatch", {in, out, changes, "0"}, "");
+    EXPECT_EQ(unread.status, 1);
+    EXPECT_EQ(unread.errors, "\nError from fgets() for change file '" + changes + "'; the rest of it was not applied.\n");
+    EXPECT_EQ(readFile(out), kept);
+    EXPECT_EQ(files.count(), 3);
 
     const RunResult run = runProgram("mempatch", {in, "/dev/full", changes, "0"}, "");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.errors, "\nError form write(), errno = 28.\n");
+}
+
+TEST(MempatchArguments, ClosedStandardDescriptorsNeverBecomeTheOutput)
+{
+    Files files;
+    writeFile(files.input, patternBytes(0x3000));
+    writeText(files.changes, "FFFF 1\n60\n");
+    writeFile(files.output, patternBytes(100, 9));
+    Bytes wanted = patternBytes(0x3000);
+    wanted[0x2fff] = 0x60;
+    // A failure after the output's question leaves it as it was; a copy made holds no trace line.
+    for (const auto& [start, status, bytes] : {std::tuple{"d001", 1, patternBytes(100, 9)}, {"0", 0, wanted}}) {
+        const RunResult run = runProgram("/bin/sh", {"-c", "exec \"$0\" \"$@\" >&- 2>&-", programPath("mempatch"),
+                                                     files.input, files.output, files.changes, start}, "");
+        EXPECT_EQ(run.status, status) << start;
+        EXPECT_EQ(readFile(files.output), bytes) << start;
+        EXPECT_EQ(files.count(), 3);
+    }
 }
 
 TEST(MempatchArguments, ARefusedChangeOrAShortInputGoesOnWithStatusOne)

@@ -2,14 +2,13 @@
 // DOS initialises one.
 #include "blank_image.h"
 #include "files.h"
+#include "output_file.h"
 #include "program.h"
 
 #include <array>
 #include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
 #include <string_view>
-#include <unistd.h>
 
 namespace {
 
@@ -27,22 +26,17 @@ std::array<uint8_t, 393216> Image;
 
 int writeImage(const char* path, bool overwrite, size_t size)
 {
-    // Without -f an existing file is never touched: it may be someone's only image.
-    const int flags = O_WRONLY | O_CREAT | (overwrite ? O_TRUNC : O_EXCL);
-    const int fd = open(path, flags, 0666);
-    if (fd < 0) {
-        if (errno == EEXIST)
-            std::fprintf(stderr, "dskblank: '%s' exists; give -f to overwrite it\n", path);
-        else
-            reportCallFailure("open", "image", path);
-        return ExitFailure;
-    }
-    const bool written = writeAll(fd, std::span(Image).first(size)) == 0;
-    if (close(fd) != 0 || !written) {
-        reportCallFailure(written ? "close" : "write", "image", path);
-        return ExitFailure;
-    }
-    return ExitOk;
+    // Without -f an existing file is never touched: it may be someone's only
+    // image. Nor is one that appears while the image is written.
+    const OutputFailure failure =
+        writeOutput(path, std::span(Image).first(size), overwrite ? OutputUse::Descriptor : OutputUse::NewOnly);
+    if (!failure.failed())
+        return ExitOk;
+    if (failure.error == EEXIST && !overwrite)
+        std::fprintf(stderr, "dskblank: '%s' exists; give -f to overwrite it\n", path);
+    else
+        reportCallFailure(failure.opening ? "open" : failure.call, "image", path);
+    return ExitFailure;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // dskextract: writes a text file of a diskette image back as host text.
 #include "file_sectors.h"
 #include "files.h"
+#include "output_file.h"
 #include "program.h"
 
 #include <array>
@@ -27,8 +28,6 @@ int Found = -1;
 // The text, gathered whole before anything is written.
 std::array<uint8_t, DiskBytes> Text;
 size_t TextLength = 0;
-// OUT's temporary name beside it.
-std::array<char, PATH_MAX + 8> TempPath;
 
 enum class Gather { More, End, TooLong };
 
@@ -74,62 +73,6 @@ bool writeText(int fd)
     return writeAll(fd, std::span(Text).first(TextLength)) == 0;
 }
 
-// An OUT that is a link, a device or a pipe is written through, as the shell would.
-int writeThrough(const char* out)
-{
-    const int fd = open(out, O_WRONLY | O_CREAT | O_TRUNC, 0666);
-    if (fd < 0) {
-        reportCallFailure("open", "output", out);
-        return -1;
-    }
-    const bool written = writeText(fd);
-    if (close(fd) != 0 || !written) {
-        reportCallFailure(written ? "close" : "write", "output", out);
-        return -1;
-    }
-    return 0;
-}
-
-// A new or regular OUT is written under a temporary name beside it and
-// renamed at the end, so it is whole or as it was. A new one gets mode
-// 0666 less the umask, an existing one keeps its permissions.
-int replaceOut(const char* out, const struct stat* existing)
-{
-    const int length = std::snprintf(TempPath.data(), TempPath.size(), "%s.XXXXXX", out);
-    const int fd = length > 0 && static_cast<size_t>(length) < TempPath.size() ? mkstemp(TempPath.data()) : -1;
-    if (fd < 0) {
-        reportCallFailure("mkstemp", "output", out);
-        return -1;
-    }
-    const mode_t mask = umask(0);
-    umask(mask);
-    const mode_t mode = existing != nullptr ? existing->st_mode & 0777 : 0666 & ~mask;
-    const char* failed = nullptr;
-    if (fchmod(fd, mode) != 0)
-        failed = "fchmod";
-    else if (!writeText(fd))
-        failed = "write";
-    else if (fsync(fd) != 0)
-        failed = "fsync";
-    if (close(fd) != 0 && failed == nullptr)
-        failed = "close";
-    if (failed == nullptr && rename(TempPath.data(), out) != 0)
-        failed = "rename";
-    if (failed == nullptr)
-        return 0;
-    unlink(TempPath.data());
-    reportCallFailure(failed, "output", out);
-    return -1;
-}
-
-int writeOut(const char* out)
-{
-    struct stat status{};
-    if (lstat(out, &status) != 0)
-        return replaceOut(out, nullptr);
-    return S_ISREG(status.st_mode) ? replaceOut(out, &status) : writeThrough(out);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -160,8 +103,12 @@ int main(int argc, char** argv)
     }
     if (gatherText(name, image) != 0)
         return ExitFailure;
-    if (out != nullptr)
-        return writeOut(out) == 0 ? ExitOk : ExitFailure;
+    if (out != nullptr) {
+        const OutputFailure failure = writeOutput(out, std::span(Text).first(TextLength));
+        if (failure.failed())
+            reportCallFailure(failure.call, "output", out);
+        return failure.failed() ? ExitFailure : ExitOk;
+    }
     if (!writeText(STDOUT_FILENO)) {
         reportFailure("\nError from write() for standard output.\n\n");
         return ExitFailure;

@@ -146,3 +146,14 @@ RunResult runProgram(const std::string& name, const std::vector<std::string>& ar
     }
     return result;
 }
+
+RunResult runUnderStrace(const std::vector<std::string>& straceOptions, const std::string& name,
+                         const std::vector<std::string>& args, const std::string& input, const RunOptions& options)
+{
+    // LeakSanitizer cannot run under ptrace; a sanitizer build must go without it here.
+    std::vector<std::string> all{"-qq", "-E", "ASAN_OPTIONS=detect_leaks=0"};
+    all.insert(all.end(), straceOptions.begin(), straceOptions.end());
+    all.push_back(programPath(name));
+    all.insert(all.end(), args.begin(), args.end());
+    return runProgram(StracePath, all, input, options);
+}

@@ -25,3 +25,14 @@ std::string programPath(const std::string& name);
 // path) with args, feeds input on standard input and closes it.
 RunResult runProgram(const std::string& name, const std::vector<std::string>& args, const std::string& input,
                      const RunOptions& options = {});
+
+// strace stops a program from outside: a call made to fail, a signal at a
+// call (scripts/test.sh installs it).
+inline const std::string StracePath = "/usr/bin/strace";
+
+// runProgram under strace, given strace's options, e.g. {"-o", "/dev/null",
+// "-e", "inject=write:error=ENOSPC:when=2"}. Standard error holds strace's
+// own messages too, unless the options send them elsewhere.
+RunResult runUnderStrace(const std::vector<std::string>& straceOptions, const std::string& name,
+                         const std::vector<std::string>& args, const std::string& input,
+                         const RunOptions& options = {});
