@@ -132,6 +132,18 @@ int findFile(const StoredName& name)
     return found;
 }
 
+int findFreeEntry()
+{
+    int found = -1;
+    walkCatalog([&](CatalogEntry entry) {
+        if (entry[EntryListTrack] != 0)
+            return false;
+        found = static_cast<int>(entry.data() - Disk.data());
+        return true;
+    });
+    return found;
+}
+
 CatalogEntry entryAt(int offset)
 {
     return CatalogEntry(Disk.data() + offset, EntryBytes);

@@ -135,5 +135,10 @@ WalkEnd walkFiles(Visit&& visit, bool tellGuard = true)
 // the chain breaks first).
 int findFile(const StoredName& name);
 
-// The entry at an offset in Disk that findFile returned.
+// The first free entry in chain order (byte 0 is 0; a deleted entry, 0xFF,
+// is never offered), the one a new file takes; its offset in Disk, or -1
+// when the chain has none (the guard is told when the chain breaks first).
+int findFreeEntry();
+
+// The entry at an offset in Disk that findFile or findFreeEntry returned.
 CatalogEntry entryAt(int offset);

@@ -1,9 +1,11 @@
-// dskextract: writes a text file of a diskette image back as host text.
+// dskextract: writes a text file of a diskette image back as host text, and a
+// binary file as its bytes.
 #include "file_sectors.h"
 #include "files.h"
 #include "output_file.h"
 #include "program.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <climits>
@@ -11,17 +13,20 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <span>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
+constexpr std::string_view Options[]{"--header"};
 const ProgramForm Form{
-    "dskextract", "IMAGE NAME [OUT]", 2, 3,
-    "  IMAGE  the diskette image; it is only read\n"
-    "  NAME   the text file's name on the diskette, as dskrecord was given it (hello.s finds HELLO.S)\n"
-    "  OUT    the host file to write, replaced whole; without it the text goes to standard output\n",
-    false};
+    "dskextract", "[--header] IMAGE NAME [OUT]", 2, 3,
+    "  --header  a binary file's load address and length first, as dskputbin --header takes them\n"
+    "  IMAGE     the diskette image; it is only read\n"
+    "  NAME      the file's name on the diskette, as it was recorded (hello.s finds HELLO.S)\n"
+    "  OUT       the host file to write, replaced whole; without it the bytes go to standard output\n",
+    false, Options};
 
 // The entry found, inside Disk.
 int Found = -1;
@@ -68,6 +73,60 @@ int gatherText(const char* name, const char* image)
     return 0;
 }
 
+// A binary file's data: its load address and length, two bytes each, low
+// byte first, then the bytes the DOS loads.
+constexpr size_t HeaderBytes = 4;
+constexpr size_t MostBinaryBytes = HeaderBytes + 0xFFFF;
+
+// Adds a data sector's bytes as they stand, as far as a binary file reaches.
+Gather appendBinary(std::span<const uint8_t, SectorBytes> data)
+{
+    const size_t count = std::min(data.size(), MostBinaryBytes - TextLength);
+    std::copy_n(data.begin(), count, Text.begin() + static_cast<std::ptrdiff_t>(TextLength));
+    TextLength += count;
+    return TextLength == MostBinaryBytes ? Gather::End : Gather::More;
+}
+
+// Follows the file's T/S lists and gathers its bytes: as many as its header's
+// length says, after the header, or with withHeader the header and those.
+// The DOS reads a binary file from its start, so its data ends at the first
+// pair 0/0; a file that ends before the header's length is told in a note,
+// and what it holds is taken. Broken lists, or data too short for the
+// header, are reported.
+int gatherBinary(const char* name, const char* image, bool withHeader)
+{
+    const FileWalk walk = walkFile(entryAt(Found), [&](FilePart part, int32_t track, int32_t sector) {
+        if (part == FilePart::List)
+            return false;
+        return part == FilePart::Hole || appendBinary(sectorAt(track, sector)) == Gather::End;
+    });
+    if (walk.broken != ListBreak::None) {
+        reportBrokenFile(name, image, walk);
+        return -1;
+    }
+    if (TextLength < HeaderBytes) {
+        reportFailure("\nError, binary file '%s' ends before its 4-byte load address and length; nothing "
+                      "written.\n\n",
+                      name);
+        return -1;
+    }
+    const auto length = static_cast<size_t>(Text[2] | Text[3] << 8);
+    const size_t held = TextLength - HeaderBytes;
+    if (held < length)
+        reportNote("\nNote: the header of binary file '%s' gives a length of %d bytes, but its data sectors hold "
+                   "only %d after the header; those are written.\n",
+                   name, static_cast<int>(length), static_cast<int>(held));
+    const size_t kept = std::min(held, length);
+    if (withHeader) {
+        TextLength = HeaderBytes + kept;
+    } else {
+        const auto data = Text.begin() + HeaderBytes;
+        std::copy(data, data + static_cast<std::ptrdiff_t>(kept), Text.begin());
+        TextLength = kept;
+    }
+    return 0;
+}
+
 bool writeText(int fd)
 {
     return writeAll(fd, std::span(Text).first(TextLength)) == 0;
@@ -95,13 +154,20 @@ int main(int argc, char** argv)
         reportFailure("\nError, no file named '%s' in the catalog of diskette file '%s'.\n\n", name, image);
         return ExitFailure;
     }
-    const uint8_t type = entryAt(Found)[EntryType];
-    if ((type & 0x7F) != TextFileType) {
-        reportFailure("\nError, file '%s' is of type %c, not a text file; nothing written.\n\n", name,
+    const auto type = static_cast<uint8_t>(entryAt(Found)[EntryType] & ~LockedBit);
+    if (type != TextFileType && type != BinaryFileType) {
+        reportFailure("\nError, file '%s' is of type %c, not a text or binary file; nothing written.\n\n", name,
                       typeLetter(type));
         return ExitFailure;
     }
-    if (gatherText(name, image) != 0)
+    const bool header = optionGiven("--header");
+    if (header && type == TextFileType) {
+        reportFailure("\nError, file '%s' is a text file, which has no load address and length; --header is for "
+                      "binary files; nothing written.\n\n",
+                      name);
+        return ExitFailure;
+    }
+    if ((type == BinaryFileType ? gatherBinary(name, image, header) : gatherText(name, image)) != 0)
         return ExitFailure;
     if (out != nullptr) {
         const OutputFailure failure = writeOutput(out, std::span(Text).first(TextLength));
