@@ -190,20 +190,6 @@ bool givenBefore(std::span<char* const> earlier, const StoredName& name)
     });
 }
 
-// The first free entry along the catalog chain (a deleted one is never
-// used again); its offset in Disk, or -1 when the catalog has none left.
-int firstFreeEntry()
-{
-    int found = -1;
-    walkCatalog([&](CatalogEntry entry) {
-        if (entry[EntryListTrack] != 0)
-            return false;
-        found = static_cast<int>(entry.data() - Disk.data());
-        return true;
-    });
-    return found;
-}
-
 // The catalog is full: told for the FILE that needs a free entry and for
 // each one after it that does, those that replace a file aside.
 void reportNoFreeEntry(std::span<char* const> files)
@@ -229,7 +215,7 @@ Next recordArgument(std::span<char* const> files, size_t index)
         return Next::Abandon;
     const bool replacing = at >= 0;
     if (!replacing)
-        at = firstFreeEntry();
+        at = findFreeEntry();
     if (at < 0) {
         reportNoFreeEntry(files.subspan(index));
         return Next::Abandon;
