@@ -95,6 +95,16 @@ int entrySectorCount(CatalogEntry entry)
 
 void reportCatalogGuard(CatalogLink link, int32_t track, int32_t sector)
 {
+    // A program may walk the catalog more than once (dskrecord looks up the
+    // name of every file it records): the same break is told once a run.
+    static CatalogLink toldLink = CatalogLink::Follow;
+    static int32_t toldTrack = -1;
+    static int32_t toldSector = -1;
+    if (link == toldLink && track == toldTrack && sector == toldSector)
+        return;
+    toldLink = link;
+    toldTrack = track;
+    toldSector = sector;
     std::FILE* stream = argumentForm() ? stderr : stdout;
     std::fflush(stdout);
     if (link == CatalogLink::OutsideImage)

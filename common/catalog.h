@@ -84,7 +84,8 @@ int entrySectorCount(CatalogEntry entry);
 
 // Tells why the walk ended at (track, sector), for the links followLink
 // calls OutsideImage and Revisited: on standard error in the argument form,
-// on standard output in the dialogue.
+// on standard output in the dialogue. A break told already is not told
+// again by a later walk.
 void reportCatalogGuard(CatalogLink link, int32_t track, int32_t sector);
 
 // How a walk of the catalog ended.

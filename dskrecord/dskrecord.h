@@ -35,12 +35,19 @@ int32_t dec2hex(int32_t v);
 // The inverse, (v mod 16) + 10 * (v / 16): 0x59 gives 59.
 int32_t hex2dec(int32_t v);
 
-// Records text into entry as a text file named by the first 24 characters
-// of name, with a trace line for every sector taken and the completion line
-// naming path, then stamps the entry with the current time. Returns the
-// sector total (data and list sectors), or -1 when the sectors ran out;
-// Disk is then part-written and must not be saved.
-int32_t recordTextFile(std::span<const uint8_t> text, std::string_view name, CatalogEntry entry, const char* path);
+// How a recorded file's name goes into its entry.
+enum class NameLayout {
+    Stamped, // the first 24 characters, then the time stamp of the recording
+    Dos,     // all 30 characters, blank-padded, no stamp: as the DOS writes names
+};
+
+// Records text into entry as a text file named by name as layout says,
+// with a trace line for every sector taken and the completion line naming
+// path; a stamped entry gets the current time once the data is in place.
+// Returns the sector total (data and list sectors), or -1 when the sectors
+// ran out; Disk is then part-written and must not be saved.
+int32_t recordTextFile(std::span<const uint8_t> text, std::string_view name, CatalogEntry entry, const char* path,
+                       NameLayout layout);
 
 // ---- The dialogue's recording, in process (dskrecord.cc; the catalog's fuzz target calls it)
 

@@ -1,5 +1,5 @@
 // Recording a text file: the trace of its sectors, the line that ends it,
-// and the packed BCD of the time stamp that follows its name.
+// and the packed BCD of the time stamp that follows a stamped name.
 #include "dskrecord.h"
 
 #include "console.h"
@@ -52,13 +52,16 @@ void stampEntry(CatalogEntry entry, const TimeRecord& time)
 
 } // namespace
 
-int32_t recordTextFile(std::span<const uint8_t> text, std::string_view name, CatalogEntry entry, const char* path)
+int32_t recordTextFile(std::span<const uint8_t> text, std::string_view name, CatalogEntry entry, const char* path,
+                       NameLayout layout)
 {
-    const int32_t total =
-        recordFile(text, TextFileType, storedName(name.substr(0, CatalogNameBytes)), entry, traceSector);
+    const size_t kept = layout == NameLayout::Dos ? FullNameBytes : CatalogNameBytes;
+    const int32_t total = recordFile(text, TextFileType, storedName(name.substr(0, kept)), entry, traceSector);
     if (total < 0)
         return -1;
     std::printf("\nProcessing complete for file '%s' with sector count of %d.\n\n", path, static_cast<int>(total));
+    if (layout == NameLayout::Dos)
+        return total;
     TimeRecord now{};
     get_time_date(now); // the moment the entry is written, after the data
     stampEntry(entry, now);

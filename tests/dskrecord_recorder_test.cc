@@ -121,6 +121,22 @@ TEST(Recorder, SecondListAndTrackZeroWrittenAs0x40)
     EXPECT_EQ(big1.lists, 2);
     EXPECT_TRUE(holdsExactly(big1, big.encoded));
     EXPECT_TRUE(holdsExactly(readBack(after, 32, second), small.encoded));
+
+    // More than 244 data sectors: the three lists begin with data sectors 0, 122 and 244.
+    writeFile(dir.file("e.dsk"), blankImage(35, 32));
+    writeText(dir.file("huge"), hostTextOfEncodedSize(244 * 256 + 1, 5).text);
+    ASSERT_EQ(runProgram("dskrecord", {dir.file("e.dsk"), dir.path(), "huge"}, "").status, 0);
+    const Bytes huge = readFile(dir.file("e.dsk"));
+    std::vector<int> firsts;
+    uint8_t track = huge[first];
+    uint8_t sector = huge[first + 1];
+    while (track != 0 && firsts.size() < 4) {
+        const size_t list = fileOffset(32, trackFromDisk(track), sector);
+        firsts.push_back(huge[list + 5] | huge[list + 6] << 8);
+        track = huge[list + 1];
+        sector = huge[list + 2];
+    }
+    EXPECT_EQ(firsts, (std::vector<int>{0, 122, 244}));
 }
 
 TEST(Bcd, PacksAndUnpacksTwoDigits)

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <functional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace dskrecord_test;
 
@@ -162,20 +164,32 @@ TEST(Arguments, AFailureEndsTheRunAndNothingIsWritten)
     blank[fileOffset(16, 17, 15) + 2] = 0;
     writeFile(image, blank);
     writeText(dir.file("a.s"), "A\n");
+    writeText(dir.file("b.s"), "B\n");
+    std::string lines;
+    for (int i = 0; i < 1400; ++i)
+        lines += "LINE" + std::to_string(i) + " LDA #$01 ; a comment\n";
+    writeText(dir.file("big.s"), lines);
+    // The second of the reads that take big.s fails: not a line of it is recorded.
+    const std::vector<std::string> readFails{"-o", "/dev/null", "-P", dir.file("big.s"), "-e", "trace=read",
+                                             "-e", "inject=read:error=EIO:when=2"};
     const struct {
         std::vector<std::string> files;
         std::string errors;
+        std::vector<std::string> under = {};
     } cases[] = {
         {{"a.s", "missing.s", "a.s"}, "\nError from stat() for data file '" + dir.file("missing.s") + "'.\n\n"},
-        {{"a.s", "a.s", "x.s", "y.s"}, "\nError, the catalog has no free entry for 'x.s'.\n\n"
+        {{"a.s", "b.s", "x.s", "y.s"}, "\nError, the catalog has no free entry for 'x.s'.\n\n"
                                        "\nError, the catalog has no free entry for 'y.s'.\n\n"},
+        {{"a.s", "b.s", "A.S"}, "\nError, 'A.S' is given twice.\n\n"},
         {{"a.s", std::string(31, 'n')},
          "\nError, that answer is longer than 30 characters; please enter a shorter one.\n"},
+        {{"a.s", "big.s"}, "\nError from read() for data file '" + dir.file("big.s") + "'.\n\n", readFails},
     };
     for (const auto& c : cases) {
         std::vector<std::string> args{image, dir.path()};
         args.insert(args.end(), c.files.begin(), c.files.end());
-        const RunResult run = runProgram("dskrecord", args, "");
+        const RunResult run =
+            c.under.empty() ? runProgram("dskrecord", args, "") : runUnderStrace(c.under, "dskrecord", args, "");
         EXPECT_EQ(run.status, 1);
         EXPECT_EQ(run.errors, c.errors);
         EXPECT_EQ(run.output.find("Enter"), std::string::npos);
@@ -184,10 +198,12 @@ TEST(Arguments, AFailureEndsTheRunAndNothingIsWritten)
 
     const RunResult usage = runProgram("dskrecord", {image, dir.path()}, "");
     EXPECT_EQ(usage.status, 2);
-    EXPECT_NE(usage.errors.find("\nusage: dskrecord [IMAGE DIR FILE...]\n"), std::string::npos) << usage.errors;
+    EXPECT_NE(usage.errors.find("\nusage: dskrecord [[--dos-names] [--replace] IMAGE DIR FILE...]\n"),
+              std::string::npos)
+        << usage.errors;
     const RunResult help = runProgram("dskrecord", {"--help"}, "");
     EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.output.find("  FILE   a text file in DIR, recorded into the next free catalog entry\n"),
+    EXPECT_NE(help.output.find("  FILE         a text file in DIR, recorded into the next free catalog entry\n"),
               std::string::npos);
     EXPECT_EQ(runProgram("dskrecord", {"--version"}, "").output, std::string("dskrecord ") + SUITE_VERSION + "\n");
     // After "--" a name that looks like an option is a file.
@@ -250,6 +266,7 @@ TEST(Dialogue, RefusedFilesKeepTheFilesRecordedBefore)
     writeText(ab, "A\nB\n");
     writeText(dir.file("secret"), "X\n");
     chmod(dir.file("secret").c_str(), 0);
+    ASSERT_EQ(symlink("/proc/self/mem", dir.file("mem").c_str()), 0); // opens, but its first read fails
     Bytes image32 = blankImage(35, 32);
     setFreeSectors(image32, 35, 32, 3); // room for one file of one data sector, not for two
     writeFile(image, image32);
@@ -258,11 +275,13 @@ TEST(Dialogue, RefusedFilesKeepTheFilesRecordedBefore)
     RunOptions asNobody;
     asNobody.asNobody = true;
     const RunResult run = runProgram(
-        "dskrecord", {}, image + "\n" + dir.path() + "\nab.txt\nab.txt\n\nsecret\n\n\n\n", asNobody);
+        "dskrecord", {}, image + "\n" + dir.path() + "\nab.txt\nab.txt\n\nsecret\n\nmem\n\n\n\n", asNobody);
     EXPECT_EQ(run.output, ImageQ + freeLine(3) + FolderQ + FileQ +
                               recorded(ab, 4, AbEncoded, {{34, 31}, {34, 30}}) + FileQ + report(ab, 4, 7) +
                               insufficient(ab) + PauseText + FileQ + "\nError from open() for data file '" +
-                              dir.file("secret") + "'.\n\n" + PauseText + FileQ + PauseText);
+                              dir.file("secret") + "'.\n\n" + PauseText + FileQ +
+                              "\nError from read() for data file '" + dir.file("mem") + "'.\n\n" + PauseText + FileQ +
+                              PauseText);
     const Bytes after = readFile(image);
     const size_t entry = fileOffset(32, 17, 31) + 11;
     EXPECT_TRUE(holdsExactly(readBack(after, 32, entry), AbEncoded));
@@ -371,4 +390,156 @@ TEST(Dialogue, CatalogChainEndsSafely)
     EXPECT_EQ(run.output, ImageQ + freeLine(496) + FakeListNote + FolderQ + FileQ +
                               recorded(dir.file("ab.txt"), 4, AbEncoded, {{34, 15}, {34, 14}}) + PauseText);
     EXPECT_TRUE(holdsExactly(readBack(readFile(image), 16, fileOffset(16, 17, 15) + 11 + 35 * 6), AbEncoded));
+}
+
+// --dos-names writes names whole, without a stamp: two names alike in their
+// first 24 characters are two files, listed and found by the other tools.
+// --replace records a FILE into the first entry of its name, which keeps its
+// place; the old file's sectors are freed unless another file uses them too.
+// Every refusal leaves the image as it was (a locked file or one of another
+// type, refused by the common replaceable(), is dskputbin's test's).
+TEST(Arguments, DosNamesAndReplacing)
+{
+    TempDir dir;
+    const std::string image = dir.file("d.dsk");
+    const std::string long1 = "abcdefghijklmnopqrstuvwxyz.1";
+    const std::string long2 = "abcdefghijklmnopqrstuvwxyz.2";
+    writeFile(image, blankImage(35, 16));
+    writeText(dir.file("a.s"), "A\nB\n");
+    writeText(dir.file(long1), "ONE\n");
+    writeText(dir.file(long2), "TWO\n");
+    writeText(dir.file("new.s"), "N\n");
+    // Two A.S side by side (the dialogue allows it: 34/15-14 and 34/13-12), then 34/11-10 and 34/9-8.
+    ASSERT_EQ(runProgram("dskrecord", {}, image + "\n" + dir.path() + "\na.s\na.s\n\n\n").status, 0);
+    ASSERT_EQ(runProgram("dskrecord", {"--dos-names", image, dir.path(), long1, long2}, "").status, 0);
+    EXPECT_NE(runProgram("dskcatalog", {image}, "").output.find(" T 002 ABCDEFGHIJKLMNOPQRSTUVWXYZ.1\n"
+                                                                " T 002 ABCDEFGHIJKLMNOPQRSTUVWXYZ.2\n"),
+              std::string::npos);
+    EXPECT_EQ(runProgram("dskextract", {image, long2}, "").output, "TWO\n");
+    const Bytes recorded = readFile(image);
+    const std::vector<size_t> entries = catalogEntries(recorded, 16);
+
+    const struct {
+        std::vector<std::string> args;
+        std::function<void(Bytes&)> change;
+        std::string errors;
+    } refusals[] = {
+        {{"a.s"}, [](Bytes&) {},
+         "\nError, 'a.s' is already on diskette file '" + image + "'; give --replace to replace it.\n\n"},
+        {{"--replace", "new.s", "NEW.S"}, [](Bytes&) {}, "\nError, 'NEW.S' is given twice.\n\n"},
+        {{"--replace", long1, long2}, [](Bytes&) {}, "\nError, '" + long2 + "' is given twice.\n\n"},
+        // Replacing frees two sectors, but only after the recording: none is free for it.
+        {{"--replace", "a.s"}, [](Bytes& d) { setFreeSectors(d, 35, 16, 0); },
+         "\nThere is insufficient disk space for file '" + dir.file("a.s") + "'.\n\n"},
+        {{"--replace", "x.s", "a.s", "y.s"},
+         [&](Bytes& d) {
+             for (size_t e : entries)
+                 d[e] = d[e] == 0 ? 0xFF : d[e];
+         },
+         "\nError, the catalog has no free entry for 'x.s'.\n\n\nError, the catalog has no free entry for 'y.s'.\n\n"},
+    };
+    for (const auto& r : refusals) {
+        SCOPED_TRACE(r.errors);
+        Bytes disk = recorded;
+        r.change(disk);
+        writeFile(image, disk);
+        std::vector<std::string> args = r.args;
+        args.insert(args.begin() + (args[0] == "--replace" ? 1 : 0), {image, dir.path()});
+        const RunResult run = runProgram("dskrecord", args, "");
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.errors, r.errors);
+        EXPECT_EQ(readFile(image), disk);
+    }
+
+    // The first A.S is replaced; its data sector, which LONG.1 is made to share, stays used.
+    Bytes shared = recorded;
+    shared[fileOffset(16, 34, 11) + 0x0D] = 14;
+    writeFile(image, shared);
+    writeText(dir.file("a.s"), "NEW\n");
+    const RunResult run = runProgram("dskrecord", {"--replace", "--dos-names", image, dir.path(), "new.s", "a.s"}, "");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.errors, "");
+    const Bytes after = readFile(image);
+    Bytes replaced{0x22, 5, 0, 0xC1, 0xAE, 0xD3};
+    replaced.insert(replaced.end(), 27, 0xA0);
+    replaced.insert(replaced.end(), {2, 0});
+    EXPECT_EQ(Bytes(after.begin() + static_cast<long>(entries[0]), after.begin() + static_cast<long>(entries[0]) + 35),
+              replaced);
+    EXPECT_TRUE(std::equal(after.begin() + static_cast<long>(entries[1]), after.begin() + static_cast<long>(entries[4]),
+                           shared.begin() + static_cast<long>(entries[1])));
+    EXPECT_EQ(after[entries[4]], 34); // NEW.S, in the first free entry
+    EXPECT_EQ(after[vtocAt(16, 0x38 + 4 * 34)], 0x80); // 34/15 freed, 34/14 shared
+    EXPECT_EQ(after[vtocAt(16, 0x38 + 4 * 34 + 1)], 0x0F); // 34/7-4 taken
+    EXPECT_EQ(runProgram("dskextract", {image, "a.s"}, "").output, "NEW\n");
+}
+
+// A bitmap that calls free what a file and a catalog sector use: the
+// recording passes over them and marks them used. A file whose T/S list
+// loops makes the diskette one that nothing is recorded into.
+TEST(Arguments, SectorsInUseAreKeptWhateverTheBitmapSays)
+{
+    TempDir dir;
+    const std::string image = dir.file("d.dsk");
+    writeFile(image, blankImage(35, 16));
+    writeText(dir.file("ab.txt"), "A\nB\n");
+    const HostText big = hostTextOfEncodedSize(3 * 256, 1);
+    writeText(dir.file("new.s"), big.text);
+    ASSERT_EQ(runProgram("dskrecord", {image, dir.path(), "ab.txt"}, "").status, 0); // 34/15 and 34/14
+    Bytes lying = readFile(image);
+    std::copy_n(lying.begin() + static_cast<long>(fileOffset(16, 17, 14)), 256,
+                lying.begin() + static_cast<long>(fileOffset(16, 34, 13))); // the second catalog sector moved
+    lying[fileOffset(16, 17, 15) + 1] = 34;
+    lying[fileOffset(16, 17, 15) + 2] = 13;
+    lying[vtocAt(16, 0x38 + 4 * 34)] = 0xFF; // 34/15 to 34/8 free
+    writeFile(image, lying);
+
+    const RunResult run = runProgram("dskrecord", {image, dir.path(), "new.s"}, "");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.errors, "\nNote: 3 sectors in use by files or the catalog were marked free in the bitmap; they "
+                          "are marked used now.\n");
+    const Bytes after = readFile(image);
+    const std::vector<size_t> entries = catalogEntries(after, 16);
+    EXPECT_TRUE(holdsExactly(readBack(after, 16, entries[0]), AbEncoded));
+    EXPECT_TRUE(holdsExactly(readBack(after, 16, entries[1]), big.encoded));
+    EXPECT_TRUE(std::equal(lying.begin() + static_cast<long>(fileOffset(16, 34, 13)),
+                           lying.begin() + static_cast<long>(fileOffset(16, 34, 14)),
+                           after.begin() + static_cast<long>(fileOffset(16, 34, 13))));
+    EXPECT_EQ(after[vtocAt(16, 0x38 + 4 * 34)], 0x01); // 34/12-9 taken by NEW.S
+
+    Bytes looping = after;
+    looping[fileOffset(16, 34, 15) + 1] = 34; // AB.TXT's list links to itself
+    looping[fileOffset(16, 34, 15) + 2] = 15;
+    writeFile(image, looping);
+    const RunResult refused = runProgram("dskrecord", {image, dir.path(), "ab.txt"}, "");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.errors, "\nError, the track/sector lists of file 'AB.TXT' on diskette file '" + image +
+                                  "' link back to track 34 sector 15, read already; nothing written.\n\n");
+    EXPECT_EQ(readFile(image), looping);
+}
+
+// Closed standard descriptors: what the program prints never lands in the
+// image, which would otherwise be opened as one of them.
+TEST(Arguments, ClosedStandardDescriptorsKeepMessagesOutOfTheImage)
+{
+    TempDir dir;
+    const std::string image = dir.file("d.dsk");
+    const Bytes blank = blankImage(35, 16);
+    const HostText big = hostTextOfEncodedSize(160 * 256, 2); // a long trace
+    writeText(dir.file("ab.txt"), "A\nB\n");
+    writeText(dir.file("big.s"), big.text);
+    for (const auto& [files, status] : {std::pair<std::string, int>{"missing.s 2>&-", 1}, {"ab.txt big.s >&-", 0}}) {
+        writeFile(image, blank);
+        const RunResult run =
+            runProgram("/bin/sh", {"-c", programPath("dskrecord") + " " + image + " " + dir.path() + " " + files}, "");
+        EXPECT_EQ(run.status, status) << files;
+        const Bytes after = readFile(image);
+        const std::vector<size_t> entries = catalogEntries(after, 16);
+        if (status != 0) {
+            EXPECT_EQ(after, blank);
+            continue;
+        }
+        EXPECT_TRUE(std::equal(blank.begin(), blank.begin() + 3 * 16 * 256, after.begin())); // the tracks left alone
+        EXPECT_TRUE(holdsExactly(readBack(after, 16, entries[0]), AbEncoded));
+        EXPECT_TRUE(holdsExactly(readBack(after, 16, entries[1]), big.encoded));
+    }
 }

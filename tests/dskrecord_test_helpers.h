@@ -3,7 +3,10 @@
 #pragma once
 
 #include "disk_image.h"
+#include "run_program.h"
 #include "test_files.h"
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <set>
@@ -172,6 +175,25 @@ inline HostText hostTextOfEncodedSize(size_t n, int seed)
     for (uint8_t b : {0x00, 0x80, 0x8D})
         host.encoded.push_back(b);
     return host;
+}
+
+} // namespace dskrecord_test
+
+namespace dskrecord_test {
+
+// A 35-track, 16-sector image holding three text files recorded by
+// dskrecord's argument form, in catalog order: A.S (list 34/15, data 34/14),
+// BIG.S (lists 34/13 and 27/2, the second listing 27/1 and 27/0) and C.S
+// (list 26/15, data 26/14).
+inline std::string recordThreeFiles(const TempDir& dir)
+{
+    const std::string image = dir.file("d.dsk");
+    writeFile(image, blankImage(35, 16));
+    writeText(dir.file("a.s"), "A\n");
+    writeText(dir.file("big.s"), hostTextOfEncodedSize(123 * 256 + 40, 3).text);
+    writeText(dir.file("c.s"), "C\n");
+    EXPECT_EQ(runProgram("dskrecord", {image, dir.path(), "a.s", "big.s", "c.s"}, "").status, 0);
+    return image;
 }
 
 } // namespace dskrecord_test

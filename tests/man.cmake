@@ -1,7 +1,6 @@
 # The manual pages: rendering, installing, and every message of the code explained.
 suite_test(man_pages_test SOURCES man_pages_test.cc
-  PROGRAMS dskrecord dskputdos asmspacer array2bin mempatch casediff bin2array aiffverify dskblank dskcatalog dskextract dskputbin
-           dskgetdos)
+  PROGRAMS ${SUITE_PROGRAMS} ${SUITE_HELPERS})
 target_compile_definitions(man_pages_test PRIVATE
   SUITE_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
   SUITE_BINARY_DIR="${PROJECT_BINARY_DIR}"

@@ -44,11 +44,11 @@ const fs::path SourceDir = SUITE_SOURCE_DIR;
 const std::string BinaryDir = SUITE_BINARY_DIR;
 const std::string CmakeCommand = SUITE_CMAKE_COMMAND;
 
-constexpr std::array<const char*, 13> Programs{"dskrecord", "dskputdos", "asmspacer",  "array2bin",
-                                               "mempatch",  "casediff",  "bin2array",  "aiffverify",
-                                               "dskblank",  "dskcatalog", "dskextract", "dskputbin",
-                                               "dskgetdos"};
-constexpr std::array<const char*, 5> Helpers{"dskblank", "dskcatalog", "dskextract", "dskputbin", "dskgetdos"};
+constexpr std::array<const char*, 15> Programs{"dskrecord", "dskputdos",  "asmspacer",  "array2bin", "mempatch",
+                                               "casediff",  "bin2array",  "aiffverify", "dskblank",  "dskcatalog",
+                                               "dskextract", "dskdelete", "dskcheck",  "dskputbin", "dskgetdos"};
+constexpr std::array<const char*, 7> Helpers{"dskblank",  "dskcatalog", "dskextract", "dskdelete",
+                                             "dskcheck",  "dskputbin",  "dskgetdos"};
 
 bool isHelper(const std::string& name)
 {
