@@ -30,6 +30,8 @@ const ImageRun Refusers[] = {
     {"dskputdos", {"3.3", "IMAGE", "DOS"}, ""},
     {"dskputdos", {}, "1\nIMAGE\nDOS\n\n"},
     {"dskputbin", {"IMAGE", "DIR/a.s", "6000"}, ""},
+    {"dskdelete", {"IMAGE", "a.s"}, ""},
+    {"dskcheck", {"--repair", "IMAGE"}, ""},
     {"dskgetdos", {"3.3", "IMAGE", "OUT"}, ""},
 };
 
