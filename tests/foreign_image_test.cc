@@ -9,90 +9,67 @@
 #include <gtest/gtest.h>
 
 #include <regex>
+#include <tuple>
 #include <unistd.h>
 
 using namespace dskrecord_test;
 
 namespace {
 
-// A program run on an image: IMAGE, DIR, DOS and OUT in its arguments and
-// answers stand for the image, the folder of a.s, an 8960-byte DOS file and
-// a file that must not appear.
+// A program run on d.dsk in a folder that also holds a.s and dos.bin; out.bin
+// must not appear. No arguments: the dialogue.
 struct ImageRun {
     std::string program;
-    std::vector<std::string> args; // none: the dialogue
+    std::vector<std::string> args;
     std::string input;
 };
 
 const ImageRun Refusers[] = {
-    {"dskrecord", {"IMAGE", "DIR", "a.s"}, ""},
-    {"dskrecord", {}, "IMAGE\nDIR\na.s\n\n\n"},
-    {"dskputdos", {"3.3", "IMAGE", "DOS"}, ""},
-    {"dskputdos", {}, "1\nIMAGE\nDOS\n\n"},
-    {"dskputbin", {"IMAGE", "DIR/a.s", "6000"}, ""},
-    {"dskdelete", {"IMAGE", "a.s"}, ""},
-    {"dskcheck", {"--repair", "IMAGE"}, ""},
-    {"dskgetdos", {"3.3", "IMAGE", "OUT"}, ""},
+    {"dskrecord", {"d.dsk", ".", "a.s"}, ""},
+    {"dskrecord", {}, "d.dsk\n.\na.s\n\n\n"},
+    {"dskputdos", {"3.3", "d.dsk", "dos.bin"}, ""},
+    {"dskputdos", {}, "1\nd.dsk\ndos.bin\n\n"},
+    {"dskputbin", {"d.dsk", "a.s", "6000"}, ""},
+    {"dskdelete", {"d.dsk", "a.s"}, ""},
+    {"dskcheck", {"--repair", "d.dsk"}, ""},
+    {"dskgetdos", {"3.3", "d.dsk", "out.bin"}, ""},
 };
-
-std::string substituted(std::string text, const TempDir& dir)
-{
-    for (const auto& [word, path] : {std::pair<std::string, std::string>{"IMAGE", dir.file("d.dsk")},
-                                     {"DIR", dir.path()}, {"DOS", dir.file("dos.bin")}, {"OUT", dir.file("out.bin")}})
-        text = std::regex_replace(text, std::regex(word), path);
-    return text;
-}
-
-// A blank image whose VTOC bytes 0x27 (pairs per list), 0x34 (tracks) and
-// 0x35 (sectors) say what is given.
-Bytes foreignImage(uint8_t pairs, uint8_t tracks, uint8_t sectors)
-{
-    Bytes image = blankImage(35, 16);
-    image[vtocAt(16, 0x27)] = pairs;
-    image[vtocAt(16, 0x34)] = tracks;
-    image[vtocAt(16, 0x35)] = sectors;
-    return image;
-}
 
 TEST(ForeignImage, RefusedByEveryWriterAndNotedByAReader)
 {
-    struct Foreign {
-        std::string what;
-        Bytes image;
-        std::string says;
-    } foreigns[] = {
-        {"a ProDOS volume: no DOS VTOC", foreignImage(0, 0, 0), "0 tracks, 0 sectors, 0 pairs per list"},
-        {"a VTOC of 13 sectors", foreignImage(122, 35, 13), "35 tracks, 13 sectors, 122 pairs per list"},
-    };
-    for (const Foreign& foreign : foreigns) {
-        SCOPED_TRACE(foreign.what);
+    // VTOC bytes 0x27 (pairs per list), 0x34 (tracks), 0x35 (sectors): a
+    // ProDOS volume has no DOS VTOC; the other says 13 sectors.
+    const std::tuple<uint8_t, uint8_t, uint8_t, std::string> foreigns[] = {
+        {0, 0, 0, "0 tracks, 0 sectors, 0 pairs per list"}, {122, 35, 13, "35 tracks, 13 sectors, 122 pairs per list"}};
+    for (const auto& [pairs, tracks, sectors, says] : foreigns) {
+        SCOPED_TRACE(says);
         TempDir dir;
-        const std::string image = dir.file("d.dsk");
+        const RunOptions inDir{dir.path()};
+        Bytes image = blankImage(35, 16);
+        image[vtocAt(16, 0x27)] = pairs;
+        image[vtocAt(16, 0x34)] = tracks;
+        image[vtocAt(16, 0x35)] = sectors;
+        writeFile(dir.file("d.dsk"), image);
         writeText(dir.file("a.s"), "A\n");
         writeFile(dir.file("dos.bin"), patternBytes(8960));
-        writeFile(image, foreign.image);
-        const std::string refusal = "\nError, diskette file '" + image +
-                                    "' is not a DOS 3.3 diskette of 35 tracks and 16 sectors (its VTOC says " +
-                                    foreign.says + "); nothing written.\n\n";
+        const std::string refusal = "\nError, diskette file 'd.dsk' is not a DOS 3.3 diskette of 35 tracks and 16 "
+                                    "sectors (its VTOC says " + says + "); nothing written.\n\n";
         for (const ImageRun& run : Refusers) {
-            std::vector<std::string> args;
-            for (const std::string& arg : run.args)
-                args.push_back(substituted(arg, dir));
-            const RunResult result = runProgram(run.program, args, substituted(run.input, dir));
-            const std::string where = run.program + (args.empty() ? " dialogue" : " arguments");
-            EXPECT_EQ(result.status, args.empty() ? 0 : 1) << where;
-            EXPECT_NE((args.empty() ? result.output : result.errors).find(refusal), std::string::npos)
-                << where << ":\n" << result.output << result.errors;
-            EXPECT_EQ(readFile(image), foreign.image) << where;
-            EXPECT_NE(access(dir.file("out.bin").c_str(), F_OK), 0) << where;
+            const RunResult result = runProgram(run.program, run.args, run.input, inDir);
+            const bool dialogue = run.args.empty();
+            SCOPED_TRACE(run.program + (dialogue ? " dialogue" : " arguments"));
+            EXPECT_EQ(result.status, dialogue ? 0 : 1);
+            EXPECT_NE((dialogue ? result.output : result.errors).find(refusal), std::string::npos)
+                << result.output << result.errors;
+            EXPECT_EQ(readFile(dir.file("d.dsk")), image);
+            EXPECT_NE(access(dir.file("out.bin").c_str(), F_OK), 0);
         }
 
-        const RunResult listed = runProgram("dskcatalog", {image}, "");
+        const RunResult listed = runProgram("dskcatalog", {"d.dsk"}, "", inDir);
         EXPECT_EQ(listed.status, 0);
-        EXPECT_EQ(listed.errors, "\nNote: the VTOC of diskette file '" + image +
-                                     "' does not describe a DOS 3.3 diskette of 35 tracks and 16 sectors (it says " +
-                                     foreign.says + "); it is read as it stands.\n");
-        EXPECT_EQ(listed.output, "Catalog of '" + image + "': 35 tracks, 16 sectors per track, 496 sectors free\n");
+        EXPECT_EQ(listed.errors, "\nNote: the VTOC of diskette file 'd.dsk' does not describe a DOS 3.3 diskette of "
+                                 "35 tracks and 16 sectors (it says " + says + "); it is read as it stands.\n");
+        EXPECT_EQ(listed.output, "Catalog of 'd.dsk': 35 tracks, 16 sectors per track, 496 sectors free\n");
     }
 }
 
@@ -124,47 +101,43 @@ Bytes withoutStamps(Bytes image)
 TEST(ProdosOrder, APoImageTakesTheSameWorkAsItsDosOrderTwin)
 {
     TempDir dir;
-    const std::string dsk = dir.file("d.dsk");
-    const std::string po = dir.file("d.Po");
+    const RunOptions inDir{dir.path()};
     writeText(dir.file("a.s"), hostTextOfEncodedSize(3000, 1).text);
     writeText(dir.file("b.s"), hostTextOfEncodedSize(40000, 2).text);
     writeFile(dir.file("dos.bin"), patternBytes(8960, 4));
-    ASSERT_EQ(runProgram("dskblank", {dsk, "35", "16"}, "").status, 0);
-    ASSERT_EQ(runProgram("dskrecord", {dsk, dir.path(), "a.s"}, "").status, 0);
-    writeFile(po, reordered(readFile(dsk)));
-    ASSERT_NE(readFile(po), readFile(dsk));
-
-    const RunResult listedDsk = runProgram("dskcatalog", {dsk}, "");
-    const RunResult listedPo = runProgram("dskcatalog", {po}, "");
-    EXPECT_EQ(listedPo.status, 0);
-    EXPECT_EQ(listedPo.errors, "");
-    EXPECT_NE(listedDsk.output.find(" A.S "), std::string::npos) << listedDsk.output;
-    EXPECT_EQ(std::regex_replace(listedPo.output, std::regex("d\\.Po"), "d.dsk"), listedDsk.output);
-
-    const RunResult extractedDsk = runProgram("dskextract", {dsk, "a.s"}, "");
-    const RunResult extractedPo = runProgram("dskextract", {po, "a.s"}, "");
-    EXPECT_EQ(extractedPo.status, 0);
-    EXPECT_GT(extractedDsk.output.size(), 2000u);
-    EXPECT_EQ(extractedPo.output, extractedDsk.output);
-
-    for (const std::string& image : {dsk, po}) {
-        SCOPED_TRACE(image);
-        EXPECT_EQ(runProgram("dskrecord", {image, dir.path(), "b.s"}, "").status, 0);
-        EXPECT_EQ(runProgram("dskputdos", {"3.3", image, dir.file("dos.bin")}, "").status, 0);
+    ASSERT_EQ(runProgram("dskblank", {"d.dsk", "35", "16"}, "", inDir).status, 0);
+    ASSERT_EQ(runProgram("dskrecord", {"d.dsk", ".", "a.s"}, "", inDir).status, 0);
+    writeFile(dir.file("d.Po"), reordered(readFile(dir.file("d.dsk"))));
+    // Each run on the .po image tells what the same run on its twin tells, the name aside.
+    const std::vector<std::vector<std::string>> runs{{"dskcatalog", "@"},
+                                                     {"dskextract", "@", "a.s"},
+                                                     {"dskrecord", "@", ".", "b.s"},
+                                                     {"dskputdos", "3.3", "@", "dos.bin"},
+                                                     {"dskgetdos", "3.3", "@", "got@"}};
+    for (const std::vector<std::string>& run : runs) {
+        RunResult results[2];
+        for (int po = 0; po < 2; ++po) {
+            std::vector<std::string> args;
+            for (size_t i = 1; i < run.size(); ++i)
+                args.push_back(std::regex_replace(run[i], std::regex("@"), po != 0 ? "d.Po" : "d.dsk"));
+            results[po] = runProgram(run[0], args, "", inDir);
+            EXPECT_EQ(results[po].status, 0) << run[0] << results[po].errors;
+        }
+        EXPECT_EQ(std::regex_replace(results[1].output + results[1].errors, std::regex("d\\.Po"), "d.dsk"),
+                  results[0].output + results[0].errors)
+            << run[0];
     }
-    EXPECT_TRUE(withoutStamps(reordered(readFile(po))) == withoutStamps(readFile(dsk))) << "the two images differ";
-    EXPECT_EQ(runProgram("dskgetdos", {"3.3", po, dir.file("got.bin")}, "").status, 0);
-    EXPECT_EQ(readFile(dir.file("got.bin")), patternBytes(8960, 4));
+    EXPECT_TRUE(withoutStamps(reordered(readFile(dir.file("d.Po")))) == withoutStamps(readFile(dir.file("d.dsk"))))
+        << "the two images differ";
+    EXPECT_EQ(readFile(dir.file("gotd.Po")), patternBytes(8960, 4));
 }
 
 TEST(ProdosOrder, DskblankWritesAPoImageInProdosOrder)
 {
     TempDir dir;
-    for (const Geometry& g : {Geometry{35, 16}, Geometry{48, 16}}) {
-        const std::string po = dir.file("blank" + std::to_string(g.tracks) + ".PO");
-        ASSERT_EQ(runProgram("dskblank", {po, std::to_string(g.tracks), "16"}, "").status, 0);
-        EXPECT_TRUE(readFile(po) == reordered(blankImage(g.tracks, g.sectors))) << g.tracks;
-    }
+    const std::string po = dir.file("blank.PO");
+    ASSERT_EQ(runProgram("dskblank", {po, "40", "16"}, "").status, 0);
+    EXPECT_TRUE(readFile(po) == reordered(blankImage(40, 16)));
     const std::string po32 = dir.file("blank.po");
     const RunResult refused = runProgram("dskblank", {po32, "35", "32"}, "");
     EXPECT_EQ(refused.status, 2);
