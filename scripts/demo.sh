@@ -3,13 +3,15 @@
 # run with piped answers: builds the programs, then in out/demo makes a blank
 # diskette image, installs the example DOS, spaces and records sources,
 # lists the catalog and gets a source back, verifies a capture against the image, converts arrays both ways, patches a
-# memory image and condenses a compare listing, showing what each step did.
+# memory image and condenses a compare listing, then replaces a source, records and extracts a binary, deletes a
+# file, checks the diskette and gets its DOS back, showing what each step did.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/needs.sh
 need_packages cmake:cmake make:make g++:g++ dd:coreutils od:coreutils
 
-programs="dskblank dskcatalog dskextract dskrecord dskputdos asmspacer array2bin mempatch casediff bin2array aiffverify"
+programs="dskblank dskcatalog dskextract dskputbin dskdelete dskcheck dskgetdos dskrecord dskputdos asmspacer array2bin
+  mempatch casediff bin2array aiffverify"
 cmake -S . -B build-demo -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 # shellcheck disable=SC2086 # one target a word
 cmake --build build-demo -j"${JOBS:-2}" --target $programs >/dev/null
@@ -99,5 +101,22 @@ answer casediff compare.txt letters.txt ""
 echo "letters.txt:"
 sed 's/^/  | /' letters.txt
 echo
+
+step "10. Keep working on the diskette: replace a source, add a binary, delete, check, get the DOS back"
+sed -i 's/^\* hello.s --/* hello.s (edited) --/' hello.s
+echo "dskrecord --dos-names --replace: the edited hello.s in place of HELLO.S, named as the DOS names files"
+dskrecord --dos-names --replace "$image" . hello.s | tail -n 2
+echo "dskputbin: the patched ROM as the binary file ROM, loaded at \$D000"
+dskputbin "$image" rom-patched.bin D000 ROM
+dskextract --header "$image" rom rom-back.bin
+echo "dskextract --header: its load address and length, $(od -An -tx1 -N4 rom-back.bin), then the same bytes:" \
+  "$(tail -c +5 rom-back.bin | cmp - rom-patched.bin && echo equal)"
+echo "dskdelete: COUNT.S"
+dskdelete "$image" count.s
+dskcatalog "$image" | sed 's/^/  | /'
+echo "dskcheck: the catalog, the track/sector lists and the bitmap agree"
+dskcheck "$image" | sed 's/^/  | /'
+echo "dskgetdos: the DOS got back from the image is the file that was installed:"
+dskgetdos 3.3 "$image" dos-back.bin && cmp dos-back.bin demo-dos.bin && echo "  dos-back.bin equals demo-dos.bin"
 
 step "Done. Every file is in $work; the image is $work/$image."
