@@ -518,7 +518,8 @@ TEST(Arguments, SectorsInUseAreKeptWhateverTheBitmapSays)
 }
 
 // Closed standard descriptors: what the program prints never lands in the
-// image, which would otherwise be opened as one of them.
+// image, which would otherwise be opened as one of them. A standard output
+// that cannot be written fails the run before anything is saved.
 TEST(Arguments, ClosedStandardDescriptorsKeepMessagesOutOfTheImage)
 {
     TempDir dir;
@@ -527,7 +528,8 @@ TEST(Arguments, ClosedStandardDescriptorsKeepMessagesOutOfTheImage)
     const HostText big = hostTextOfEncodedSize(160 * 256, 2); // a long trace
     writeText(dir.file("ab.txt"), "A\nB\n");
     writeText(dir.file("big.s"), big.text);
-    for (const auto& [files, status] : {std::pair<std::string, int>{"missing.s 2>&-", 1}, {"ab.txt big.s >&-", 0}}) {
+    for (const auto& [files, status] : {std::pair<std::string, int>{"missing.s 2>&-", 1}, {"ab.txt big.s >&-", 0},
+                                        {"ab.txt >/dev/full", 1}}) {
         writeFile(image, blank);
         const RunResult run =
             runProgram("/bin/sh", {"-c", programPath("dskrecord") + " " + image + " " + dir.path() + " " + files}, "");
@@ -536,6 +538,7 @@ TEST(Arguments, ClosedStandardDescriptorsKeepMessagesOutOfTheImage)
         const std::vector<size_t> entries = catalogEntries(after, 16);
         if (status != 0) {
             EXPECT_EQ(after, blank);
+            EXPECT_EQ(run.errors, files.find("full") == std::string::npos ? "" : "\nError from write() for standard output.\n\n");
             continue;
         }
         EXPECT_TRUE(std::equal(blank.begin(), blank.begin() + 3 * 16 * 256, after.begin())); // the tracks left alone
