@@ -39,6 +39,8 @@ std::FILE* outputStream()
 // the text, longer than its bytes, would be read back as input without end.
 std::FILE* standardOutput(std::FILE* input)
 {
+    if (refuseClosedStandardOutput())
+        return nullptr;
     struct stat in{};
     struct stat out{};
     if (fstat(fileno(input), &in) == 0 && fstat(STDOUT_FILENO, &out) == 0 && in.st_dev == out.st_dev &&

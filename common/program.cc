@@ -198,8 +198,10 @@ bool optionGiven(std::string_view option)
     return std::find(Options.begin(), Options.end(), option) != Options.end();
 }
 
-bool standardOutputWasClosed()
+bool refuseClosedStandardOutput()
 {
+    if (OutputClosed)
+        reportFailure("\nError from write() for standard output.\n\n");
     return OutputClosed;
 }
 

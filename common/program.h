@@ -61,9 +61,9 @@ int startProgram(const ProgramForm& form, int argc, char** argv);
 // Whether the option (one of form.options) was given.
 bool optionGiven(std::string_view option);
 
-// Whether standard output was closed when the program started: a program
-// whose product is standard output fails then.
-bool standardOutputWasClosed();
+// For a program whose product is standard output: when standard output was
+// closed at the start, reports the failure to write it and returns true.
+bool refuseClosedStandardOutput();
 
 // A usage error found by the program itself: prints "NAME: " and the problem
 // (printf-like, ending in a line feed), the usage line and where help is, on

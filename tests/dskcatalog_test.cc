@@ -111,6 +111,14 @@ TEST(Dskcatalog, RefusalsAndOptions)
         EXPECT_EQ(run.output, "");
         EXPECT_EQ(run.errors, message);
     }
+    // Where standard output is the product, a closed one is a failure.
+    const std::string image = dir.file("blank.dsk");
+    writeFile(image, blankImage(35, 16));
+    for (const std::string& command : {"dskcatalog " + image, "dskextract " + image + " none", "bin2array " + image}) {
+        const RunResult closed = runProgram("/bin/sh", {"-c", programPath("") + command + " >&-"}, "");
+        EXPECT_EQ(closed.status, 1) << command;
+        EXPECT_EQ(closed.errors, "\nError from write() for standard output.\n\n") << command;
+    }
     RunResult help = runProgram("dskcatalog", {"--help"}, "");
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.output.find("  IMAGE  the diskette image to list"), std::string::npos) << help.output;

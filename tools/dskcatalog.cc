@@ -36,7 +36,7 @@ int main(int argc, char** argv)
     if (started >= 0)
         return started;
     const char* path = argumentAnswers()[0];
-    if (loadImage(path, DiskUse::Read) != 0)
+    if (refuseClosedStandardOutput() || loadImage(path, DiskUse::Read) != 0)
         return ExitFailure;
     std::printf("Catalog of '%s': %d tracks, %d sectors per track, %d sectors free\n", path, NumTracks, NumSectors,
                 countAllocatable(NumTracks - 1));

@@ -143,6 +143,8 @@ int main(int argc, char** argv)
     const char* image = args[0];
     const char* name = args[1];
     const char* out = args.size() > 2 ? args[2] : nullptr;
+    if (out == nullptr && refuseClosedStandardOutput())
+        return ExitFailure;
     if (out != nullptr &&
         refuseSameFile(image, out, "\nError, output file '%s' is the diskette file '%s'; nothing written.\n\n"))
         return ExitFailure;
