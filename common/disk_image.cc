@@ -47,6 +47,13 @@ bool isSectorFree(int track, int sector)
     return (vtoc()[static_cast<size_t>(bit.index)] & bit.mask) != 0;
 }
 
+void setSectorFree(int track, int sector, bool free)
+{
+    const BitmapBit bit = bitmapBit(track, sector);
+    uint8_t& byte = vtoc()[static_cast<size_t>(bit.index)];
+    byte = static_cast<uint8_t>(free ? byte | bit.mask : byte & ~bit.mask);
+}
+
 int countFree()
 {
     int count = 0;

@@ -83,6 +83,9 @@ constexpr BitmapBit bitmapBit(int track, int sector)
 // Whether the bitmap marks sector s of track t free.
 bool isSectorFree(int track, int sector);
 
+// Marks sector s of track t free, or used, in the bitmap.
+void setSectorFree(int track, int sector, bool free);
+
 // Sets NumTracks and NumSectors from the first row of DiskSizes whose size
 // equals fileSize. Returns false (geometry left as it was) when none does.
 bool detectGeometry(int64_t fileSize);

@@ -62,15 +62,13 @@ int fileUsing(int32_t track, int32_t sector)
 int markUsedSectorsUsed(const DiskUsage& usage)
 {
     int marked = 0;
-    auto table = vtoc();
     for (int t = 0; t < NumTracks; ++t) {
         for (int s = 0; s < NumSectors; ++s) {
             const auto ts = static_cast<size_t>(t);
             const auto ss = static_cast<size_t>(s);
             if ((usage.files[ts][ss] == 0 && !usage.catalog[ts][ss]) || !isSectorFree(t, s))
                 continue;
-            const BitmapBit bit = bitmapBit(t, s);
-            table[static_cast<size_t>(bit.index)] = static_cast<uint8_t>(table[static_cast<size_t>(bit.index)] & ~bit.mask);
+            setSectorFree(t, s, false);
             ++marked;
         }
     }

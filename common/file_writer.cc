@@ -223,11 +223,8 @@ void collectSectorsToFree(CatalogEntry entry, const DiskUsage& usage, SectorSet&
 
 void freeSectors(const SectorSet& toFree)
 {
-    auto table = vtoc();
     for (int t = 0; t < NumTracks; ++t)
         for (int s = 0; s < NumSectors; ++s)
-            if (toFree[static_cast<size_t>(t)][static_cast<size_t>(s)]) {
-                const BitmapBit bit = bitmapBit(t, s);
-                table[static_cast<size_t>(bit.index)] = static_cast<uint8_t>(table[static_cast<size_t>(bit.index)] | bit.mask);
-            }
+            if (toFree[static_cast<size_t>(t)][static_cast<size_t>(s)])
+                setSectorFree(t, s, true);
 }
